@@ -1,0 +1,237 @@
+// The board model: the 22 x 14 grid of tile codes with its selection marks, the deal, the link
+// test, the pair search with hints and shuffles, the eleven shift modes and the board's half of a
+// player's move. Pure C++17: nothing here knows of windows, drawing, sound or timers. A board is a
+// plain value, so a caller can copy it and try moves on the copy.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Grid size and cell values.
+constexpr int kGridWidth = 22;   // columns 0..21
+constexpr int kGridHeight = 14;  // rows 0..13
+constexpr int kCellWidth = 40;   // pixel pitch of a cell
+constexpr int kCellHeight = 50;
+constexpr int kMaxTiles = 180;  // the Super board, 18 x 10
+constexpr int kLevelCount = 11;
+
+using TileCode = std::int32_t;
+constexpr TileCode WALL = -1;  // the outer ring; never passable, never a tile
+constexpr TileCode EMPTY = 0;  // a path may run through it
+constexpr TileCode kMaxTileCode = 42;
+
+enum Difficulty : int { Easy = 1, Normal = 2, Hard = 3, Super = 4 };
+
+// One row of the difficulty table. The board region is columns 2..width+1, rows 2..height+1.
+struct DifficultyInfo {
+    int width;    // W, tiles per row
+    int height;   // H, tiles per column
+    int kinds;    // K, number of different pictures dealt
+    int originX;  // pixel position of the top-left corner of cell (2, 2)
+    int originY;
+    int splitColumn;  // Ax: last column of the left part
+    int splitRow;     // Ay: last row of the upper part
+};
+
+// The row for difficulty 1..4; any other value gives the Easy row.
+const DifficultyInfo& GetDifficultyInfo(int difficulty);
+bool IsValidDifficulty(int difficulty);
+
+struct Cell {
+    int x = -1;
+    int y = -1;
+    bool operator==(const Cell& o) const { return x == o.x && y == o.y; }
+    bool operator!=(const Cell& o) const { return !(*this == o); }
+};
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+};
+
+// Right and bottom edges exclusive.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// Geometry shared by the click mapping and the drawing. Valid for every grid cell, including the
+// cells outside the board region where path corners may lie.
+Point CellCentre(int difficulty, int x, int y);
+Rect CellRect(int difficulty, int x, int y);
+// Maps a client-area point to a grid cell: divisions truncate toward zero, then the column is
+// clamped to 0..21 and the row to 0..13.
+Cell CellFromPoint(int difficulty, int px, int py);
+
+// The source of every random choice: values 0..32767 as the runtime library's rand() gives them.
+// The program backs it with the one generator seeded at start-up; tests with a seeded copy.
+class RandomSource {
+  public:
+    virtual ~RandomSource() = default;
+    virtual int Rand() = 0;
+};
+
+// A permutation of 0..n-1 in bytes; entries at n and beyond are unused.
+struct Permutation {
+    int n = 0;
+    std::array<std::uint8_t, kMaxTiles> p{};
+};
+// n must be even and at most 180 (it is clamped to 0..180). Draws exactly n values.
+Permutation RandomPermutation(int n, RandomSource& rng);
+
+// Name of the shift mode of a level 1..11 (UTF-8), e.g. "不变化" for level 1; "" outside 1..11.
+const char* ShiftModeName(int level);
+
+// The last successful link test: bends -1 (none yet), 0, 1 or 2, and the corners it used.
+struct PathRecord {
+    int bends = -1;
+    Cell corners[2];
+};
+
+// The pair shown by a hint; all four -1 when none.
+struct HintPair {
+    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+    bool IsSet() const { return x1 >= 0; }
+};
+
+struct Selection {
+    int count = 0;  // 0..2
+    Cell cells[2];  // first and second selected cell; unused as -1
+};
+
+struct DealRecord {
+    bool dealt = false;     // false only for a difficulty outside 1..4 (the board is unchanged)
+    int frameStyle = 0;     // 1..6, drawn for this level
+    bool shuffled = false;  // the dealt board had no removable pair and was shuffled free
+};
+
+enum class ShuffleOutcome {
+    Unchanged,   // no tiles, or an odd number of them: nothing was moved
+    Shuffled,    // codes redistributed and a removable pair exists
+    ForcedPair,  // codes redistributed, still dead, so the first two tiles were given one code
+};
+
+// What a shift did: the mode applied (the level, 0 when the level has no shift) and whether any
+// cell changed.
+struct ShiftRecord {
+    int mode = 0;
+    bool changed = false;
+};
+
+// What a left click on a cell did to the selection. The window adds sounds and drawing:
+//   Ignored           not a tile, or two tiles already selected: nothing changed, no sound
+//   Unselected        the clicked tile was selected and is no longer: redraw it, no sound
+//   FirstSelected     the first tile is selected: sound 138, redraw it
+//   DifferentPictures second tile of another picture; both unselected: sound 147, redraw both
+//   NoPath            same picture but no path; both unselected: sound 140, redraw both
+//   Linked            a path joins the two: both stay selected until RemoveSelectedPair();
+//                     redraw the second, draw `path`, link sound, award, then remove
+enum class ClickOutcome { Ignored, Unselected, FirstSelected, DifferentPictures, NoPath, Linked };
+
+struct ClickRecord {
+    ClickOutcome outcome = ClickOutcome::Ignored;
+    Cell cell;        // the clicked cell
+    Cell first;       // the first selected cell (DifferentPictures, NoPath, Linked)
+    Cell second;      // the second selected cell (DifferentPictures, NoPath, Linked)
+    PathRecord path;  // the path to draw (Linked)
+};
+
+// What is left after a removed pair and its shift, decided by the pair search.
+enum class RemovalOutcome {
+    NotLinked,  // there was no linked pair to remove; nothing changed
+    PairLeft,   // a removable pair remains: the window may draw a prize
+    Cleared,    // no tile is left: the level is complete
+    Dead,       // tiles remain but none can be removed: a paid reshuffle or the game is lost
+};
+
+struct RemovalRecord {
+    RemovalOutcome outcome = RemovalOutcome::NotLinked;
+    Cell first;
+    Cell second;
+    TileCode code = EMPTY;  // the picture of the removed pair
+    ShiftRecord shift;
+};
+
+class CBoard {
+  public:
+    CBoard();  // every interior cell EMPTY, the ring WALL; Easy, level 1
+
+    // Starts a level: fills the board region from a fresh permutation, draws the frame style,
+    // resets the path record, selection and hint, and shuffles a dead deal free of charge. The
+    // rand() order: n permutation draws, then b (Super only), then the frame style, then any
+    // draws of the shuffle. The search start column is kept.
+    DealRecord Deal(int difficulty, int level, RandomSource& rng);
+
+    // Cell access. Out-of-grid reads give WALL and out-of-grid writes are ignored.
+    TileCode At(int x, int y) const;
+    TileCode At(Cell c) const { return At(c.x, c.y); }
+    void Set(int x, int y, TileCode code);  // for callers that build a position
+    int Mark(int x, int y) const;           // selection mark 0/1
+    bool IsCleared() const;                 // no cell holds a tile
+    int TileCount() const;
+
+    int GetDifficulty() const { return m_difficulty; }
+    int GetLevel() const { return m_level; }
+    // Sets difficulty and level without dealing (a position built with Set()).
+    void SetDifficultyAndLevel(int difficulty, int level);
+    int FrameStyle() const { return m_frameStyle; }
+
+    // Geometry for the board's own difficulty.
+    Point CellCentre(int x, int y) const { return ::CellCentre(m_difficulty, x, y); }
+    Rect CellRect(int x, int y) const { return ::CellRect(m_difficulty, x, y); }
+    Cell CellFromPoint(int px, int py) const { return ::CellFromPoint(m_difficulty, px, py); }
+
+    // Link test. IsLineClear examines only the cells strictly between the two ends.
+    bool IsLineClear(int x1, int y1, int x2, int y2) const;
+    // True when the two cells hold equal codes and a path of at most two bends through EMPTY
+    // cells joins them; on true the path record is written, on false it is left alone.
+    bool CanLink(int x1, int y1, int x2, int y2);
+    bool CanLink(Cell a, Cell b) { return CanLink(a.x, a.y, b.x, b.y); }
+    const PathRecord& Path() const { return m_path; }
+
+    // Pair search from the rotating start column; on success `out` holds the pair, the start
+    // column moves past the pair's first column and the path record describes the pair.
+    bool FindMovablePair(HintPair& out);
+    int SearchStart() const { return m_searchStart; }
+    void SetSearchStart(int column);  // taken modulo the column count of the pair search
+
+    // Redistributes the codes over the same cells and makes sure a pair can be removed.
+    ShuffleOutcome Shuffle(RandomSource& rng);
+
+    // The board's half of the Hint command: searches a pair into the hint pair. True when one
+    // was found (the window then plays the hint sound, spends a hint and repaints).
+    bool ShowHint();
+    const HintPair& Hint() const { return m_hint; }
+    void ClearHint() { m_hint = HintPair{}; }
+
+    // Slides the remaining tiles after the pair (first, second) was emptied, by the level's mode.
+    ShiftRecord ShiftAfterRemoval(Cell first, Cell second);
+
+    // Player's move. LeftClick takes a grid cell (see CellFromPoint); the window checks first
+    // that a game is in progress.
+    ClickRecord LeftClick(Cell cell);
+    // Completes a Linked click: empties both cells, shifts, clears the selection and searches
+    // for a removable pair to tell what comes next.
+    RemovalRecord RemoveSelectedPair();
+    // Right click: cancels a selection of exactly one tile. True when it did (the window then
+    // plays sound 147 and redraws `cancelled`).
+    bool CancelSelection(Cell* cancelled = nullptr);
+    const Selection& GetSelection() const { return m_selection; }
+
+  private:
+    TileCode m_grid[kGridWidth][kGridHeight];
+    int m_marks[kGridWidth][kGridHeight];
+    int m_difficulty = Easy;
+    int m_level = 1;
+    int m_frameStyle = 1;
+    PathRecord m_path;
+    Selection m_selection;
+    HintPair m_hint;
+    int m_searchStart = 0;  // lives as long as the board: a deal does not reset it
+};
