@@ -1,20 +1,15 @@
 #include "platform/mm/clock_trace.h"
 
-#include <chrono>
-#include <thread>
+#include "platform/seams/seams.h"
 
 namespace mm {
 
-unsigned long NowMs() {
-    using namespace std::chrono;
-    return static_cast<unsigned long>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+unsigned long NowMs() { return static_cast<unsigned long>(seams::NowMs()); }
 
-void SleepMs(unsigned long ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(unsigned long ms) { seams::Sleep(static_cast<std::uint32_t>(ms)); }
 
-void TraceSound(int, bool) {}
-void TraceMidi(const std::string&) {}
-void TraceMidiStop() {}
+void TraceSound(int id, bool sync) { seams::Trace("sound", {{"id", id}, {"sync", sync}}); }
+void TraceMidi(const std::string& file) { seams::Trace("midi", {{"file", file}}); }
+void TraceMidiStop() { seams::Trace("midi_stop"); }
 
 }  // namespace mm
