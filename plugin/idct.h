@@ -1,0 +1,19 @@
+// The integer inverse DCT of an 8x8 block and the zig-zag order of ITU T.81 Figure A.6.
+#pragma once
+
+#include <cstdint>
+
+namespace vantor {
+
+// natural[kZigZag[j]] receives the j-th coefficient of the zig-zag sequence.
+extern const std::uint8_t kZigZag[64];
+
+// Turns 64 dequantised coefficients in natural (row-major) order into 64 samples, row-major.
+using InverseTransform = void (*)(const std::int16_t* natural, std::uint8_t* samples);
+
+// Loeffler-Ligtenberg-Moschytz factorisation in 32-bit fixed point with 13 fraction bits and two
+// extra bits between the passes, columns first. The arithmetic wraps modulo 2^32, so coefficients
+// that no encoder produces give some samples instead of undefined behaviour.
+void IntegerInverseDct(const std::int16_t* natural, std::uint8_t* samples);
+
+}  // namespace vantor

@@ -1,0 +1,124 @@
+#include "plugin/planes.h"
+
+#include <cstring>
+
+#include "plugin/jpeg_decoder.h"
+
+namespace vantor {
+
+void PlaceBlock(const BlockLayout& layout, std::uint32_t n, const std::uint8_t* samples) {
+    const std::uint32_t blocksPerUnit = layout.unitWidth * layout.unitHeight;
+    if (blocksPerUnit == 0 || layout.plane == nullptr || layout.unitsAcross == 0) return;
+    const std::uint32_t unit = n / blocksPerUnit;
+    const std::uint32_t inUnit = n % blocksPerUnit;
+    const std::uint32_t unitColumn = unit % layout.unitsAcross;
+    const std::uint32_t unitRow = unit / layout.unitsAcross;
+    if (unitRow >= layout.unitsDown) return;
+
+    const std::uint32_t sx = layout.repeatX;
+    const std::uint32_t sy = layout.repeatY;
+    const std::uint32_t bx = inUnit % layout.unitWidth;
+    const std::uint32_t by = inUnit / layout.unitWidth;
+    const std::size_t rowStart =
+        static_cast<std::size_t>(layout.unitPixelHeight) * unitRow + 8u * sy * by;
+    const std::size_t columnStart =
+        static_cast<std::size_t>(layout.unitPixelWidth) * unitColumn + 8u * sx * bx;
+    const std::size_t stride = layout.paddedWidth;
+    std::uint8_t* origin = layout.plane + rowStart * stride + columnStart;
+
+    if (sx == 1 && sy == 1) {
+        for (int r = 0; r < 8; ++r) std::memcpy(origin + r * stride, samples + r * 8, 8);
+        return;
+    }
+    for (std::uint32_t r = 0; r < 8; ++r) {
+        std::uint8_t* first = origin + static_cast<std::size_t>(r) * sy * stride;
+        const std::uint8_t* src = samples + r * 8;
+        if (sx == 2) {
+            for (int c = 0; c < 8; ++c) first[2 * c] = first[2 * c + 1] = src[c];
+        } else {
+            for (std::uint32_t c = 0; c < 8; ++c) std::memset(first + c * sx, src[c], sx);
+        }
+        for (std::uint32_t dy = 1; dy < sy; ++dy) std::memcpy(first + dy * stride, first, 8u * sx);
+    }
+}
+
+namespace {
+
+inline std::uint8_t ClampByte(std::int32_t v) {
+    return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+}  // namespace
+
+void ConvertYCbCrToRgb(std::uint8_t* p0, std::uint8_t* p1, std::uint8_t* p2, std::size_t count) {
+    // 1.402, 0.71414, 0.34414 and 1.772 in 16.16 fixed point. With 8-bit operands every sum
+    // stays well inside 32 bits.
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int32_t y = p0[i];
+        const std::int32_t cb = static_cast<std::int32_t>(p1[i]) - 128;
+        const std::int32_t cr = static_cast<std::int32_t>(p2[i]) - 128;
+        const std::int32_t r = (65536 * y + 91881 * cr) >> 16;
+        const std::int32_t g = (65536 * y - 46801 * cr - 22553 * cb) >> 16;
+        const std::int32_t b = (65536 * y + 116129 * cb) >> 16;
+        p0[i] = ClampByte(r);
+        p1[i] = ClampByte(g);
+        p2[i] = ClampByte(b);
+    }
+}
+
+std::uint64_t BitmapStride(std::uint32_t width) {
+    return (static_cast<std::uint64_t>(width) * 24 + 31) / 32 * 4;
+}
+
+std::uint64_t BitmapBytes(std::uint32_t width, std::uint32_t height) {
+    return 40 + BitmapStride(width) * height;
+}
+
+namespace {
+
+void PutU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+HGLOBAL BuildBitmap(const ImageInfo& info) {
+    const std::uint64_t bytes = BitmapBytes(info.width, info.height);
+    if (bytes > SIZE_MAX || info.width > 0x7FFFFFFFu || info.height > 0x7FFFFFFFu) return nullptr;
+    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<std::size_t>(bytes));
+    if (handle == nullptr) return nullptr;
+    auto* base = static_cast<std::uint8_t*>(GlobalLock(handle));
+    if (base == nullptr) {
+        GlobalFree(handle);
+        return nullptr;
+    }
+
+    PutU32(base + 0, 40);
+    PutU32(base + 4, info.width);
+    PutU32(base + 8, info.height);
+    PutU16(base + 12, 1);
+    PutU16(base + 14, 24);
+    // Compression, image size, resolutions and colour counts stay 0 (BI_RGB, no table).
+
+    const std::size_t stride = static_cast<std::size_t>(BitmapStride(info.width));
+    const std::uint8_t* red = info.planes[0];
+    const std::uint8_t* green = info.planes[1];
+    const std::uint8_t* blue = info.planes[2];
+    for (std::uint32_t y = 0; y < info.height; ++y) {
+        std::uint8_t* out = base + 40 + static_cast<std::size_t>(info.height - 1 - y) * stride;
+        const std::size_t row = static_cast<std::size_t>(y) * info.paddedWidth;
+        for (std::uint32_t x = 0; x < info.width; ++x) {
+            out[3 * x + 0] = blue[row + x];
+            out[3 * x + 1] = green[row + x];
+            out[3 * x + 2] = red[row + x];
+        }
+    }
+    return handle;
+}
+
+}  // namespace vantor
