@@ -453,3 +453,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int xs, int ys, UI
 int StretchDIBits(HDC dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs,
                   const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD rop);
+
+namespace gdi {
+// The screen size that GetDeviceCaps(HORZRES/VERTRES) reports (set by the window layer).
+void SetScreenSize(int width, int height);
+}  // namespace gdi
