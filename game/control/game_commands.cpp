@@ -1,0 +1,202 @@
+// Commands, keys and menu state of the main window.
+#include "game/control/game_dlg.h"
+#include "game/control/stand_ins.h"
+#include "game/res/resource_ids.h"
+
+namespace {
+
+// Set by a key-down of Ctrl, cleared by its key-up and after each Ctrl shortcut tried.
+int g_ctrlDown = 0;
+
+const NewGameParams kNewGame[4] = {
+    {Easy, 2, 4, 600},
+    {Normal, 3, 6, 700},
+    {Hard, 4, 8, 800},
+    {Super, 5, 10, 830},
+};
+
+}  // namespace
+
+const NewGameParams& GetNewGameParams(int difficulty) {
+    if (difficulty >= Easy && difficulty <= Super) return kNewGame[difficulty - 1];
+    return kNewGame[3];
+}
+
+void CGameDlg::NewGame(int difficulty) {
+    const NewGameParams& p = GetNewGameParams(difficulty);
+    m_difficulty = p.difficulty;
+    m_reshuffles = p.reshuffles;
+    m_hints = p.hints;
+    m_score = 0;
+    m_level = 1;
+    m_gameInProgress = 1;
+    UpdateMenuState();
+    DealLevel();
+    SetTimer(TIMER_COUNTDOWN, p.tickPeriodMs, nullptr);
+    Invalidate(FALSE);
+}
+
+void CGameDlg::OnGameEasy() { NewGame(Easy); }
+void CGameDlg::OnGameNormal() { NewGame(Normal); }
+void CGameDlg::OnGameHard() { NewGame(Hard); }
+void CGameDlg::OnGameSuper() { NewGame(Super); }
+
+void CGameDlg::GiveUp() {
+    KillTimer(TIMER_COUNTDOWN);
+    m_gameInProgress = 0;
+    m_countdownStopped = 1;
+    UpdateMenuState();
+    if (m_allClearedShown == 1) {
+        LoadIdlePicture(0);
+        m_allClearedShown = 0;
+    }
+    Invalidate(FALSE);
+}
+
+void CGameDlg::OnGameGiveUp() { GiveUp(); }
+
+void CGameDlg::OnGameExit() { OnCancel(); }
+
+void CGameDlg::Hide() {
+    m_hidden = 1;
+    ShowWindow(SW_MINIMIZE);
+}
+
+void CGameDlg::OnOptionHint() {
+    if (m_hints <= 0) return;
+    if (!m_board.ShowHint()) return;
+    PlayEffect(IDW_HINT);
+    --m_hints;
+    Invalidate(FALSE);
+}
+
+void CGameDlg::OnOptionReshuffle() {
+    if (m_reshuffles <= 0) return;
+    PlayEffect(IDW_RESHUFFLE);
+    --m_reshuffles;
+    m_board.Shuffle(m_rng);
+    Invalidate(FALSE);
+}
+
+void CGameDlg::OnOptionPause() {
+    m_paused = !m_paused;
+    UpdateMenuState();
+}
+
+void CGameDlg::SetTheme(int theme) {
+    m_theme = theme;
+    UpdateMenuState();
+    SaveThemeSetting(m_theme);
+    Invalidate(FALSE);
+}
+
+void CGameDlg::OnThemeSea() { SetTheme(0); }
+void CGameDlg::OnThemeFlowers() { SetTheme(1); }
+void CGameDlg::OnThemeBeasts() { SetTheme(2); }
+
+void CGameDlg::OnOptionMusic() {
+    if (m_music) {
+        m_music = 0;
+        StopMusic();
+    } else {
+        m_music = 1;
+        StartRandomTune();
+    }
+    UpdateMenuState();
+    SaveMusicSetting(m_music);
+}
+
+void CGameDlg::OnOptionSound() {
+    m_sound = !m_sound;
+    UpdateMenuState();
+    SaveSoundSetting(m_sound);
+}
+
+void CGameDlg::OnOptionRank() { ShowLeaderboard(this, m_difficulty); }
+
+void CGameDlg::OnHelpRules() { ShowHelp(this); }
+
+void CGameDlg::OnHelpAbout() { ShowAbout(this); }
+
+BOOL CGameDlg::OnHelpInfo(HELPINFO*) {
+    if (!m_gameInProgress) NewGame(Easy);
+    return TRUE;
+}
+
+BOOL CGameDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        switch (msg->wParam) {
+            case VK_CONTROL:
+                g_ctrlDown = 1;
+                break;
+            case VK_SPACE:
+                Hide();
+                break;
+            case 'D':
+            case 'L':
+            case 'T':
+                if (g_ctrlDown) {
+                    if (m_gameInProgress == 1) {
+                        if (msg->wParam == 'D') m_hints += 3;
+                        if (msg->wParam == 'L') m_reshuffles += 3;
+                        if (msg->wParam == 'T') m_timeLeft = 300;
+                        Invalidate(FALSE);
+                    }
+                    g_ctrlDown = 0;
+                }
+                break;
+            case VK_F2:
+                if (!m_gameInProgress) NewGame(Normal);
+                break;
+            case VK_F3:
+                if (!m_gameInProgress) NewGame(Hard);
+                break;
+            case VK_F4:
+                if (!m_gameInProgress) NewGame(Super);
+                break;
+            case VK_F5:
+                OnOptionHint();
+                break;
+            case VK_F6:
+                OnOptionReshuffle();
+                break;
+            case VK_F8:
+                GiveUp();
+                break;
+            case VK_F11:
+                OnOptionPause();
+                break;
+            default:
+                break;
+        }
+    } else if (msg->message == WM_KEYUP && msg->wParam == VK_CONTROL) {
+        g_ctrlDown = 0;
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CGameDlg::UpdateMenuState() {
+    CMenu* menu = GetMenu();
+    if (!menu) return;
+    const UINT newGame[] = {ID_GAME_EASY, ID_GAME_NORMAL, ID_GAME_HARD, ID_GAME_SUPER};
+    const UINT inGame[] = {ID_GAME_GIVEUP, ID_OPTION_RESHUFFLE, ID_OPTION_HINT};
+    for (UINT id : newGame) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_ENABLED);
+    for (UINT id : inGame) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_ENABLED);
+    menu->CheckMenuItem(ID_OPTION_MUSIC, MF_BYCOMMAND | MF_UNCHECKED);
+    menu->CheckMenuItem(ID_OPTION_SOUND, MF_BYCOMMAND | MF_UNCHECKED);
+    if (m_gameInProgress == 0) {
+        for (UINT id : inGame) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+    } else {
+        for (UINT id : newGame) menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+    }
+    if (m_music) menu->CheckMenuItem(ID_OPTION_MUSIC, MF_BYCOMMAND | MF_CHECKED);
+    if (m_sound) menu->CheckMenuItem(ID_OPTION_SOUND, MF_BYCOMMAND | MF_CHECKED);
+    menu->CheckMenuItem(ID_THEME_SEA, MF_BYCOMMAND | MF_UNCHECKED);
+    menu->CheckMenuItem(ID_THEME_FLOWERS, MF_BYCOMMAND | MF_UNCHECKED);
+    menu->CheckMenuItem(ID_THEME_BEASTS, MF_BYCOMMAND | MF_UNCHECKED);
+    const UINT themeItem = m_theme == 1   ? ID_THEME_FLOWERS
+                           : m_theme == 2 ? ID_THEME_BEASTS
+                                          : ID_THEME_SEA;
+    menu->CheckMenuItem(themeItem, MF_BYCOMMAND | MF_CHECKED);
+    menu->CheckMenuItem(ID_OPTION_PAUSE, MF_BYCOMMAND | (m_paused ? MF_CHECKED : MF_UNCHECKED));
+}

@@ -1,0 +1,143 @@
+// The main window: owns every piece of game state and runs the game inside its message
+// handlers. The board rules live in CBoard; the drawing in game/view.
+#pragma once
+
+#include "game/board/board.h"
+#include "game/control/view_stand_in.h"
+#include "platform/afx/afxwin.h"
+
+// The program's one random generator behind the board's random source.
+class CrtRandomSource : public RandomSource {
+  public:
+    int Rand() override;
+};
+
+// Prize texts by index (UTF-8), e.g. "不错，送您提示两点!" for 0; "" outside 0..10.
+const char* PrizeText(int index);
+// Difficulty numerals "Ⅰ" .. "Ⅳ"; "" outside 1..4.
+const char* DifficultyNumeral(int difficulty);
+
+// Per-difficulty parameters of a new game.
+struct NewGameParams {
+    int difficulty;
+    int reshuffles;
+    int hints;
+    unsigned tickPeriodMs;
+};
+const NewGameParams& GetNewGameParams(int difficulty);  // 1..4; others give Super
+
+// Window placement of the 800 x 575 main window on a screen of the given size.
+CPoint MainWindowPosition(int screenWidth, int screenHeight);
+
+// The line of ads\url.txt for a difficulty and level: true when an advert is to be shown,
+// with its address. False when the file is missing or empty, or the deciding line begins
+// with '0'.
+bool ReadAdvertLine(int difficulty, int level, CString* address);
+
+class CGameDlg : public CDialog {
+  public:
+    explicit CGameDlg(CWnd* parent = nullptr);
+    ~CGameDlg() override;
+
+    // Read access for the scripted driver and the tests.
+    const CBoard& Board() const { return m_board; }
+    int Difficulty() const { return m_difficulty; }
+    int Level() const { return m_level; }
+    int Score() const { return m_score; }
+    int Hints() const { return m_hints; }
+    int Reshuffles() const { return m_reshuffles; }
+    int TimeLeft() const { return m_timeLeft; }
+    bool GameInProgress() const { return m_gameInProgress != 0; }
+    bool CountdownStopped() const { return m_countdownStopped != 0; }
+    bool Paused() const { return m_paused != 0; }
+    bool Hidden() const { return m_hidden != 0; }
+    int PrizeShown() const { return m_prizeShown; }
+    int Theme() const { return m_theme; }
+    bool SoundOn() const { return m_sound != 0; }
+    bool MusicOn() const { return m_music != 0; }
+    bool AllClearedShown() const { return m_allClearedShown != 0; }
+
+  protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnPaint() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnRButtonDown(UINT flags, CPoint point) override;
+    BOOL OnHelpInfo(HELPINFO* info) override;
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) override;
+
+    // Commands.
+    void OnGameEasy();
+    void OnGameNormal();
+    void OnGameHard();
+    void OnGameSuper();
+    void OnGameGiveUp();
+    void OnGameExit();
+    void OnOptionHint();
+    void OnOptionReshuffle();
+    void OnOptionPause();
+    void OnThemeSea();
+    void OnThemeFlowers();
+    void OnThemeBeasts();
+    void OnOptionMusic();
+    void OnOptionSound();
+    void OnOptionRank();
+    void OnHelpRules();
+    void OnHelpAbout();
+
+    DECLARE_MESSAGE_MAP()
+
+  private:
+    void NewGame(int difficulty);
+    void GiveUp();
+    void Hide();
+    void SetTheme(int theme);
+    void UpdateMenuState();
+    void DealLevel();
+
+    void AwardPair();
+    void LevelCleared();
+    void GameLost();
+    void DrawPrize();
+    void CountdownTick();
+    void ClearPrize();
+    void RecordHighScore();
+
+    void PlayEffect(int id);
+    void PlayLinkEffect();
+    void RedrawCell(Cell cell);
+    void DrawLinkPath(const PathRecord& path, Cell first, Cell second);
+    void LoadIdlePicture(int number);
+    void StartRandomTune();
+    void MusicWatchdog();
+
+    GameViewState ViewState() const;
+
+    int m_paused = 0;
+    int m_theme = 0;
+    int m_allClearedShown = 0;
+    CPicture m_background;
+    CPicture m_idle;
+    int m_prizeShown = -1;
+    int m_hidden = 0;
+    int m_countdownStopped = 1;
+    int m_timeLeft = -1;
+    int m_music = 0;
+    int m_sound = 1;
+    int m_gameInProgress = 0;
+    CBoard m_board;
+    int m_difficulty = Hard;
+    int m_level = 1;
+    int m_reshuffles = 0;
+    int m_hints = 0;
+    int m_score = 0;
+    CGameView m_view;  // drawing objects: work DC, back buffer, artwork, pens and brushes
+    HICON m_icon = nullptr;
+    CrtRandomSource m_rng;
+};
