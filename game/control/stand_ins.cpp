@@ -7,9 +7,6 @@
 
 #include "platform/crt/textfile.h"
 #include "platform/mm/mmsystem.h"
-#ifdef KIVRA_HAVE_SHELL
-#include "platform/shell/shell.h"
-#endif
 
 void RecordHighScore(CWnd*, int, int) {}
 
@@ -21,11 +18,7 @@ void ShowAbout(CWnd* parent) {
     if (parent) parent->MessageBox("Qarven Vorn 4.0版", "关于Qarven Vorn 4.0版", MB_OK);
 }
 
-void ShowHelp(CWnd*) {
-#ifdef KIVRA_HAVE_SHELL
-    HtmlHelp(nullptr, "mavek.chm", HH_DISPLAY_TOPIC, 0);
-#endif
-}
+void ShowHelp(CWnd*) { OpenHelpFile(); }
 
 namespace {
 

@@ -17,6 +17,8 @@ void ShowAdvert(CWnd* parent, const CString& caption, const CString& address, in
 void ShowAbout(CWnd* parent);
 // Opens the help file mavek.chm at its default topic.
 void ShowHelp(CWnd* parent);
+// The help viewer's call itself, kept apart from the window framework's headers.
+void OpenHelpFile();
 
 // Settings file mavek.cfg: three little-endian 32-bit integers (sound, music, theme).
 struct Settings {
