@@ -1,0 +1,171 @@
+#include "tools/assetgen/helpfile.h"
+
+#include "tools/assetgen/formats.h"
+
+namespace assetgen {
+
+const std::vector<HelpPage>& HelpPages() {
+    static const std::vector<HelpPage> pages = {
+        {"index.htm", "Qarven Vorn 游戏说明",
+         "<h1>Qarven Vorn 4.0版 游戏说明</h1>\n"
+         "<p>欢迎来到 Qarven Vorn！这是一个轻松的配对消除游戏：在棋盘上找出两张相同的图片，"
+         "只要能用一条不超过两个拐弯的线把它们连起来，它们就会一起消失。把整个棋盘清空就过关了。</p>\n"
+         "<h2>目录</h2>\n<ul>\n"
+         "<li><a href=\"rules.htm\">游戏规则</a></li>\n"
+         "<li><a href=\"keys.htm\">操作与快捷键</a></li>\n"
+         "<li><a href=\"levels.htm\">难度与关卡</a></li>\n"
+         "<li><a href=\"scoring.htm\">计分、时间与生命</a></li>\n"
+         "<li><a href=\"prizes.htm\">幸运奖</a></li>\n"
+         "<li><a href=\"scores.htm\">高分榜</a></li>\n"
+         "<li><a href=\"settings.htm\">图片主题、音效与音乐</a></li>\n"
+         "</ul>\n"
+         "<p>开始游戏：按 <b>F1</b>（初级）、<b>F2</b>（中级）、<b>F3</b>（高级）或 <b>F4</b>（特高），"
+         "或者从“游戏”菜单中选择难度。</p>\n"},
+        {"rules.htm", "游戏规则",
+         "<h1>游戏规则</h1>\n"
+         "<p>棋盘上的每一种图片都成对出现。用鼠标左键先点一张图片，再点另一张相同的图片：</p>\n"
+         "<ul>\n"
+         "<li>如果两张图片之间能画出一条连线，连线最多由三段直线组成（也就是最多拐两个弯），"
+         "并且只经过空位，这两张图片就会消除。棋盘四周的空白也可以走线。</li>\n"
+         "<li>如果两张图片相同但连不起来，或者两张图片不同，选择会被取消，请重新选择。</li>\n"
+         "<li>点鼠标右键可以取消已经选中的图片。</li>\n"
+         "</ul>\n"
+         "<p>从第二关开始，每消除一对图片，剩下的图片都会按本关的规则移动（见"
+         "<a href=\"levels.htm\">难度与关卡</a>），所以要多想一步。</p>\n"
+         "<p>把棋盘上的图片全部消除就过关；如果时间用完，游戏结束。</p>\n"},
+        {"keys.htm", "操作与快捷键",
+         "<h1>操作与快捷键</h1>\n"
+         "<table border=\"1\" cellpadding=\"4\">\n"
+         "<tr><th>按键</th><th>作用</th></tr>\n"
+         "<tr><td>F1</td><td>开始初级游戏</td></tr>\n"
+         "<tr><td>F2</td><td>开始中级游戏</td></tr>\n"
+         "<tr><td>F3</td><td>开始高级游戏</td></tr>\n"
+         "<tr><td>F4</td><td>开始特高级游戏</td></tr>\n"
+         "<tr><td>F5</td><td>提示：标出一对可以消除的图片（用掉一次提示）</td></tr>\n"
+         "<tr><td>F6</td><td>重新洗牌（用掉一条生命）</td></tr>\n"
+         "<tr><td>F8</td><td>放弃当前游戏</td></tr>\n"
+         "<tr><td>F11</td><td>暂停或继续</td></tr>\n"
+         "<tr><td>回车</td><td>隐藏窗口（老板键）</td></tr>\n"
+         "<tr><td>Esc</td><td>退出游戏</td></tr>\n"
+         "<tr><td>鼠标左键</td><td>选择图片</td></tr>\n"
+         "<tr><td>鼠标右键</td><td>取消选择</td></tr>\n"
+         "</table>\n"
+         "<p>游戏进行中不能开始新的游戏，请先按 F8 放弃。</p>\n"},
+        {"levels.htm", "难度与关卡",
+         "<h1>难度与关卡</h1>\n"
+         "<h2>四种难度</h2>\n"
+         "<table border=\"1\" cellpadding=\"4\">\n"
+         "<tr><th>难度</th><th>棋盘</th><th>提示</th><th>生命</th><th>时钟每格</th></tr>\n"
+         "<tr><td>初级</td><td>12 × 7</td><td>4</td><td>2</td><td>0.6 秒</td></tr>\n"
+         "<tr><td>中级</td><td>14 × 8</td><td>6</td><td>3</td><td>0.7 秒</td></tr>\n"
+         "<tr><td>高级</td><td>16 × 9</td><td>8</td><td>4</td><td>0.8 秒</td></tr>\n"
+         "<tr><td>特高</td><td>18 × 10</td><td>10</td><td>5</td><td>0.83 秒</td></tr>\n"
+         "</table>\n"
+         "<h2>十一关与移动规则</h2>\n"
+         "<p>一局游戏共有十一关，状态栏显示的关数从 0 到 10。每一关有自己的移动规则：</p>\n"
+         "<table border=\"1\" cellpadding=\"4\">\n"
+         "<tr><th>关</th><th>规则</th><th>消除一对后</th></tr>\n"
+         "<tr><td>0</td><td>不变化</td><td>图片不动</td></tr>\n"
+         "<tr><td>1</td><td>向下</td><td>图片向下落</td></tr>\n"
+         "<tr><td>2</td><td>向左</td><td>图片向左靠</td></tr>\n"
+         "<tr><td>3</td><td>上下分离</td><td>上半部向上，下半部向下</td></tr>\n"
+         "<tr><td>4</td><td>左右分离</td><td>左半部向左，右半部向右</td></tr>\n"
+         "<tr><td>5</td><td>上下集中</td><td>上半部向下，下半部向上</td></tr>\n"
+         "<tr><td>6</td><td>左右集中</td><td>左半部向右，右半部向左</td></tr>\n"
+         "<tr><td>7</td><td>上左下右</td><td>上半部各行向左，下半部各行向右</td></tr>\n"
+         "<tr><td>8</td><td>左下右上</td><td>左半部各列向下，右半部各列向上</td></tr>\n"
+         "<tr><td>9</td><td>向外扩散</td><td>上下分离，再左右分离</td></tr>\n"
+         "<tr><td>10</td><td>向内集中</td><td>左右集中，再上下集中</td></tr>\n"
+         "</table>\n"
+         "<p>每过一关，提示和生命各加一。</p>\n"},
+        {"scoring.htm", "计分、时间与生命",
+         "<h1>计分、时间与生命</h1>\n"
+         "<h2>分数</h2>\n"
+         "<p>每消除一对图片得 10 分，并加回 5 格时间（时间最多约为 300 格）。</p>\n"
+         "<p>过关奖励 = 剩余时间 + 10 × 剩余提示 + 20 × 剩余生命。</p>\n"
+         "<h2>时间</h2>\n"
+         "<p>每关开始时有 300 格时间，时钟按难度每 0.6 到 0.83 秒走一格。时间用完游戏就结束，"
+         "时间用完时还会得到 100 分。暂停（F11）和隐藏窗口时时钟停止。</p>\n"
+         "<h2>生命</h2>\n"
+         "<p>生命就是重新洗牌的次数。按 F6 可以主动洗牌；如果消除后棋盘上再也没有能消除的一对，"
+         "游戏会自动洗牌并用掉一条生命。没有生命时遇到死局，游戏结束。</p>\n"
+         "<h2>提示</h2>\n"
+         "<p>按 F5 会把一对可以消除的图片标成青色，用掉一次提示。</p>\n"},
+        {"prizes.htm", "幸运奖",
+         "<h1>幸运奖</h1>\n"
+         "<p>消除一对图片后，如果剩余时间除以 12 余 11，就会抽一次幸运奖，结果在状态栏显示三秒：</p>\n"
+         "<ul>\n"
+         "<li>送提示一点、两点或四点</li>\n"
+         "<li>送洗牌（生命）一点、二点或四点</li>\n"
+         "<li>送分数 1000 或 2500 点</li>\n"
+         "<li>送时间七秒</li>\n"
+         "<li>在初级、中级和高级，也可能倒扣一点提示或七秒时间</li>\n"
+         "</ul>\n"
+         "<p>特高难度只有奖励，没有倒扣。</p>\n"},
+        {"scores.htm", "高分榜",
+         "<h1>高分榜</h1>\n"
+         "<p>每种难度各有一张前十名的高分榜。游戏因过完全部关卡、时间用完或没有生命而结束时，"
+         "如果分数能进入前十名，游戏会请你输入名字。主动放弃（F8）的游戏不记分。</p>\n"
+         "<p>从“游戏”菜单打开高分榜，可以查看四张榜，也可以把它们全部清空。</p>\n"},
+        {"settings.htm", "图片主题、音效与音乐",
+         "<h1>图片主题、音效与音乐</h1>\n"
+         "<p>“选项”菜单中可以选择三种图片主题：<b>海洋世界</b>、<b>花鸟鱼虫</b>和<b>飞禽走兽</b>。</p>\n"
+         "<p>音效和背景音乐可以分别打开或关闭。背景音乐会随机播放十七首乐曲。</p>\n"
+         "<p>这些设置会自动保存，下次启动时保持不变。</p>\n"
+         "<p>过关后有时会弹出一个小广告窗口，点击图片可以打开它的网页，窗口约十一秒后自动关闭。</p>\n"},
+    };
+    return pages;
+}
+
+namespace {
+
+std::string Page(const HelpPage& p) {
+    return "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
+           "<title>" + p.title + "</title>\n"
+           "<style>body{font-family:sans-serif;margin:16px;line-height:1.6}"
+           "h1{color:#1d4f7a}h2{color:#2b6a99}th{background:#dde8f2}</style>\n"
+           "</head>\n<body>\n" + p.body +
+           (p.file == kHelpDefaultTopic ? "" : "<p><a href=\"index.htm\">返回目录</a></p>\n") +
+           "</body>\n</html>\n";
+}
+
+std::string Sitemap(bool index) {
+    std::string s =
+        "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\n<html>\n<head>\n"
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n</head>\n<body>\n"
+        "<object type=\"text/site properties\">\n"
+        "<param name=\"Window Styles\" value=\"0x800025\">\n</object>\n<ul>\n";
+    for (const HelpPage& p : HelpPages()) {
+        s += "<li><object type=\"text/sitemap\">\n<param name=\"Name\" value=\"" + p.title +
+             "\">\n<param name=\"Local\" value=\"" + p.file + "\">\n</object>\n";
+        (void)index;
+    }
+    s += "</ul>\n</body>\n</html>\n";
+    return s;
+}
+
+}  // namespace
+
+bool WriteHelpProject(const std::string& dir, const std::string& chm_name) {
+    bool ok = MakeDirs(dir);
+    for (const HelpPage& p : HelpPages()) ok = ok && WriteText(dir + "/" + p.file, Page(p));
+    ok = ok && WriteText(dir + "/mavek.hhc", Sitemap(false));
+    ok = ok && WriteText(dir + "/mavek.hhk", Sitemap(true));
+    std::string hhp =
+        "[OPTIONS]\r\n"
+        "Compatibility=1.1 or later\r\n"
+        "Compiled file=" + chm_name + "\r\n"
+        "Contents file=mavek.hhc\r\n"
+        "Index file=mavek.hhk\r\n"
+        "Default topic=" + std::string(kHelpDefaultTopic) + "\r\n"
+        "Display compile progress=No\r\n"
+        "Full-text search=Yes\r\n"
+        "Language=0x804 Chinese (PRC)\r\n"
+        "Title=Qarven Vorn 游戏说明\r\n"
+        "\r\n[FILES]\r\n";
+    for (const HelpPage& p : HelpPages()) hhp += p.file + "\r\n";
+    return ok && WriteText(dir + "/mavek.hhp", hhp);
+}
+
+}  // namespace assetgen

@@ -1,0 +1,42 @@
+// Tile artwork (bitmaps 129 to 132), the window icon 128 and the hand cursor 197.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "tools/assetgen/fonts.h"
+#include "tools/assetgen/raster.h"
+
+namespace assetgen {
+
+constexpr int kThemes = 3;
+constexpr int kPictures = 42;
+constexpr int kCell = 39;             // sheet rows and columns are 39 pixels
+constexpr int kFaceX = 2, kFaceY = 1;  // picture window inside a cell
+constexpr int kFaceW = 35, kFaceH = 37;
+constexpr int kFrameW = 46, kFrameH = 56, kFrameSlices = 7;
+constexpr int kOverlayW = 42, kOverlayH = 50;
+
+// Code points of the 42 pictures of each theme, in tile-code order (row k-1 holds code k).
+const std::array<std::array<char32_t, kPictures>, kThemes>& ThemePictures();
+const char* ThemeName(int theme);
+
+// 234 x 1638: per theme a picture column and a mask column.
+Image MakeTileSheet(const EmojiFont& emoji);
+// 46 x 392: the mask and the six frame colours.
+Image MakeFrameStrip();
+// True where the frame mask (slice 0) is white, i.e. outside the raised block.
+bool FrameMaskWhite(int x, int y);
+// The six frame colours, purple, green, orange, cyan, yellow, pink.
+Rgba FrameColour(int style);  // style 1..6
+
+Image MakeIcon(const EmojiFont& emoji);  // 32 x 32 with alpha
+Image MakeHandCursor();                  // 32 x 32 with alpha; hotspot below
+constexpr int kHandHotX = 9, kHandHotY = 1;
+
+// A picture for people to look at: every tile of every theme composed the way the board
+// composes them (mask AND, picture OR), on a frame of each colour, enlarged.
+Image MakeTileContactSheet(const Image& sheet, const Image& frames, int scale);
+
+}  // namespace assetgen
