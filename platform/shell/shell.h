@@ -17,11 +17,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// ---- shell "open" -----------------------------------------------------------------------
+#include "platform/afx/styles.h"  // SW_ show commands
 
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOW = 5;
+// ---- shell "open" -----------------------------------------------------------------------
 
 // Result codes of ShellExecute and WinExec (above 32 means success).
 constexpr int SE_ERR_OOM = 0;
