@@ -255,6 +255,7 @@ class CGdiObject {
 
 class CPen : public CGdiObject {
   public:
+    static CPen* FromHandle(HPEN pen);  // nullptr for anything that is not a live pen
     CPen() = default;
     CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
     // Width 0 or 1: a one-pixel line. Wider: round ends and round joins, the line's centre on
@@ -262,8 +263,22 @@ class CPen : public CGdiObject {
     BOOL CreatePen(int style, int width, COLORREF color);
 };
 
+constexpr UINT BS_SOLID = 0;
+constexpr UINT BS_NULL = 1;
+constexpr UINT BS_HOLLOW = BS_NULL;
+
+struct LOGBRUSH {
+    UINT lbStyle;  // BS_SOLID or BS_NULL
+    COLORREF lbColor;
+    uintptr_t lbHatch;
+};
+
 class CBrush : public CGdiObject {
   public:
+    int GetLogBrush(LOGBRUSH* lb) const;
+    // The wrapper of a brush handle (e.g. one returned from a control-colour handler or
+    // GetStockObject); nullptr for anything that is not a live brush.
+    static CBrush* FromHandle(HBRUSH brush);
     CBrush() = default;
     explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
     BOOL CreateSolidBrush(COLORREF color);
@@ -272,6 +287,7 @@ class CBrush : public CGdiObject {
 
 class CFont : public CGdiObject {
   public:
+    static CFont* FromHandle(HFONT font);  // nullptr for anything that is not a live font
     BOOL CreateFontIndirect(const LOGFONT* lf);
     BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
                     BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
@@ -284,6 +300,7 @@ class CFont : public CGdiObject {
 
 class CBitmap : public CGdiObject {
   public:
+    static CBitmap* FromHandle(HBITMAP bitmap);  // nullptr for anything that is not a live bitmap
     // A bitmap of the DC's format: colour for window DCs and the screen (dc == nullptr), and for
     // a memory DC the format of the bitmap selected into it (monochrome for a fresh memory DC,
     // as on Windows). The pixels start black.
@@ -455,6 +472,10 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int xs, int ys, int ws, in
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD rop);
 
 namespace gdi {
+// The colour and hollowness of a brush handle; false when it is not a brush.
+bool BrushInfo(HBRUSH brush, COLORREF* color, bool* hollow);
+// The colour and hollowness of a brush handle; false when it is not a brush.
+bool BrushInfo(HBRUSH brush, COLORREF* color, bool* hollow);
 // The screen size that GetDeviceCaps(HORZRES/VERTRES) reports (set by the window layer).
 void SetScreenSize(int width, int height);
 }  // namespace gdi

@@ -461,3 +461,39 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
     gdi::HoldOrphan(o);
     return o.get();
 }
+
+// ---- handles back to wrappers ----
+
+namespace {
+template <class T>
+T* WrapperOfKind(HGDIOBJ handle, ObjKind kind) {
+    if (!handle) return nullptr;
+    std::shared_ptr<GdiObject> obj = handle->weak_from_this().lock();
+    if (!obj || obj->kind != kind) return nullptr;
+    return static_cast<T*>(gdi::WrapperFor(obj));
+}
+}  // namespace
+
+CBrush* CBrush::FromHandle(HBRUSH brush) { return WrapperOfKind<CBrush>(brush, ObjKind::Brush); }
+CPen* CPen::FromHandle(HPEN pen) { return WrapperOfKind<CPen>(pen, ObjKind::Pen); }
+CFont* CFont::FromHandle(HFONT font) { return WrapperOfKind<CFont>(font, ObjKind::Font); }
+CBitmap* CBitmap::FromHandle(HBITMAP bitmap) {
+    return WrapperOfKind<CBitmap>(bitmap, ObjKind::Bitmap);
+}
+
+int CBrush::GetLogBrush(LOGBRUSH* lb) const {
+    if (!obj_ || !lb || obj_->kind != ObjKind::Brush) return 0;
+    lb->lbStyle = obj_->brushNull ? BS_NULL : BS_SOLID;
+    lb->lbColor = obj_->brushColor;
+    lb->lbHatch = 0;
+    return sizeof(LOGBRUSH);
+}
+
+bool gdi::BrushInfo(HBRUSH brush, COLORREF* color, bool* hollow) {
+    if (!brush) return false;
+    std::shared_ptr<GdiObject> obj = brush->weak_from_this().lock();
+    if (!obj || obj->kind != ObjKind::Brush) return false;
+    if (color) *color = obj->brushColor;
+    if (hollow) *hollow = obj->brushNull;
+    return true;
+}

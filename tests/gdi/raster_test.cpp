@@ -248,3 +248,26 @@ TEST(Raster, SelectObjectHandsBackWhatWasSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Objects, BrushHandlesTellTheirColourAndHollowness) {
+    CBrush red(RGB(255, 0, 0));
+    COLORREF c = 0;
+    bool hollow = true;
+    ASSERT_TRUE(gdi::BrushInfo(static_cast<HBRUSH>(red.GetSafeHandle()), &c, &hollow));
+    EXPECT_EQ(c, RGB(255, 0, 0));
+    EXPECT_FALSE(hollow);
+    ASSERT_TRUE(gdi::BrushInfo(GetStockObject(NULL_BRUSH), &c, &hollow));
+    EXPECT_TRUE(hollow);
+    EXPECT_EQ(CBrush::FromHandle(static_cast<HBRUSH>(red.GetSafeHandle())), &red);
+    LOGBRUSH lb;
+    ASSERT_TRUE(CBrush::FromHandle(GetStockObject(BLACK_BRUSH))->GetLogBrush(&lb));
+    EXPECT_EQ(lb.lbStyle, BS_SOLID);
+    EXPECT_EQ(lb.lbColor, RGB(0, 0, 0));
+    CPen pen(PS_SOLID, 1, 0);
+    EXPECT_FALSE(gdi::BrushInfo(static_cast<HBRUSH>(pen.GetSafeHandle()), &c, &hollow));
+    EXPECT_EQ(CBrush::FromHandle(static_cast<HBRUSH>(pen.GetSafeHandle())), nullptr);
+}
+
+}  // namespace
