@@ -12,7 +12,7 @@ CGameApp::CGameApp() : CWinApp("kivra") {}
 BOOL CGameApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControls();
-    g_handCursor = LoadCursor(IDC_HAND);
+    g_handCursor = LoadCursor(IDC_HAND_CURSOR);
     g_arrowCursor = LoadStandardCursor(IDC_ARROW);
 
     CGameDlg dlg;

@@ -1,6 +1,8 @@
 // Commands, keys and menu state of the main window.
 #include "game/control/game_dlg.h"
 #include "game/control/stand_ins.h"
+#include "game/extras/about_dlg.h"
+#include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
 
 namespace {
@@ -114,9 +116,12 @@ void CGameDlg::OnOptionSound() {
 
 void CGameDlg::OnOptionRank() { ShowLeaderboard(this, m_difficulty); }
 
-void CGameDlg::OnHelpRules() { ShowHelp(this); }
+void CGameDlg::OnHelpRules() { ShowGameHelp(); }
 
-void CGameDlg::OnHelpAbout() { ShowAbout(this); }
+void CGameDlg::OnHelpAbout() {
+    CAboutDlg about(this);
+    about.DoModal();
+}
 
 BOOL CGameDlg::OnHelpInfo(HELPINFO*) {
     if (!m_gameInProgress) NewGame(Easy);

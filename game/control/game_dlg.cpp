@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "game/control/stand_ins.h"
+#include "game/extras/about_dlg.h"
+#include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
 #include "platform/crt/rand.h"
 #include "platform/mm/mmsystem.h"
@@ -130,7 +132,8 @@ BOOL CGameDlg::OnInitDialog() {
 
 void CGameDlg::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        ShowAbout(this);
+        CAboutDlg about(this);
+        about.DoModal();
         return;
     }
     if ((id & 0xFFF0) == SC_RESTORE) m_hidden = 0;

@@ -94,6 +94,8 @@ class CGameDlg : public CDialog {
     DECLARE_MESSAGE_MAP()
 
   private:
+    friend struct GameDlgTestAccess;  // tests set up positions: a board, a clock value
+
     void NewGame(int difficulty);
     void GiveUp();
     void Hide();

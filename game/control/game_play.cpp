@@ -7,6 +7,8 @@
 
 #include "game/control/game_dlg.h"
 #include "game/control/stand_ins.h"
+#include "game/extras/about_dlg.h"
+#include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
 #include "platform/crt/rand.h"
 #include "platform/crt/textfile.h"
@@ -147,7 +149,10 @@ void CGameDlg::LevelCleared() {
         if (ReadAdvertLine(m_difficulty, m_level, &address)) {
             CString caption;
             caption.Format("加%d分.进入第%d关.", bonus, m_level);
-            ShowAdvert(this, caption, address, m_difficulty, m_level);
+            {
+                CAdDlg advert(caption, address, m_difficulty, m_level, this);
+                advert.DoModal();
+            }
             text.Format("进入第%d关.", m_level);
             MessageBox(text, "成功", MB_OK);
         }
@@ -165,7 +170,10 @@ void CGameDlg::LevelCleared() {
     if (ReadAdvertLine(m_difficulty, m_level, &address)) {
         CString caption;
         caption.Format("全部过关了!另加%d分.", bonus);
-        ShowAdvert(this, caption, address, m_difficulty, m_level);
+        {
+            CAdDlg advert(caption, address, m_difficulty, m_level, this);
+            advert.DoModal();
+        }
         MessageBox("全部过关了!游戏结束", "结束", MB_OK);
     }
     RecordHighScore();

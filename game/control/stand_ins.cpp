@@ -12,14 +12,6 @@ void RecordHighScore(CWnd*, int, int) {}
 
 void ShowLeaderboard(CWnd*, int) {}
 
-void ShowAdvert(CWnd*, const CString&, const CString&, int, int) {}
-
-void ShowAbout(CWnd* parent) {
-    if (parent) parent->MessageBox("Qarven Vorn 4.0版", "关于Qarven Vorn 4.0版", MB_OK);
-}
-
-void ShowHelp(CWnd*) { OpenHelpFile(); }
-
 namespace {
 
 int ReadInt(std::FILE* f, int fallback) {

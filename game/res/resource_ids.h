@@ -21,7 +21,7 @@
 #define IDB_SELECT 130
 #define IDB_FRAMES 131
 #define IDB_HINT 132
-#define IDC_HAND 197
+#define IDC_HAND_CURSOR 197
 
 // Menu of the main window.
 #define IDR_MENU 135

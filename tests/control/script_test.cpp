@@ -1,0 +1,152 @@
+// The scripted driver: its script language, and the program run through it end to end.
+#include "tools/kivra-drive/script.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+ScriptCommand Parse(const std::string& line) {
+    ScriptCommand cmd;
+    std::string error;
+    EXPECT_TRUE(ParseScriptLine(line, &cmd, &error)) << line << ": " << error;
+    return cmd;
+}
+
+bool Rejects(const std::string& line) {
+    ScriptCommand cmd;
+    std::string error;
+    const bool ok = ParseScriptLine(line, &cmd, &error);
+    return !ok && !error.empty();
+}
+
+TEST(Script, ParsesEveryCommand) {
+    EXPECT_EQ(Parse("time 1700000000").seconds, 1700000000);
+    EXPECT_EQ(Parse("start").kind, ScriptCommand::Start);
+    ScriptCommand k = Parse("key F5");
+    EXPECT_EQ(k.kind, ScriptCommand::Key);
+    EXPECT_EQ(k.text, "F5");
+    EXPECT_EQ(k.edge, ScriptCommand::Press);
+    EXPECT_EQ(Parse("key Ctrl down").edge, ScriptCommand::Down);
+    EXPECT_EQ(Parse("key Ctrl up").edge, ScriptCommand::Up);
+    EXPECT_EQ(Parse("key Alt+Space").text, "Alt+Space");
+    ScriptCommand c = Parse("click 140 -7");
+    EXPECT_EQ(c.kind, ScriptCommand::Click);
+    EXPECT_EQ(c.x, 140);
+    EXPECT_EQ(c.y, -7);
+    EXPECT_EQ(Parse("rclick 1 2").kind, ScriptCommand::RightClick);
+    EXPECT_EQ(Parse("move 1 2").kind, ScriptCommand::Move);
+    EXPECT_EQ(Parse("menu 32772").x, 32772);
+    EXPECT_EQ(Parse("wait 600").x, 600);
+    EXPECT_EQ(Parse("answer ok").text, "ok");
+    EXPECT_EQ(Parse("answer no").text, "no");
+    EXPECT_EQ(Parse("answer text 张 三").text, "text 张 三");
+    EXPECT_EQ(Parse("state").kind, ScriptCommand::State);
+    EXPECT_EQ(Parse("shot out.png").text, "out.png");
+    EXPECT_EQ(Parse("quit").kind, ScriptCommand::Quit);
+}
+
+TEST(Script, CommentsAndBlankLinesAreEmpty) {
+    EXPECT_EQ(Parse("").kind, ScriptCommand::Empty);
+    EXPECT_EQ(Parse("   # a comment").kind, ScriptCommand::Empty);
+    EXPECT_EQ(Parse("wait 5 # five").x, 5);
+    EXPECT_EQ(Parse("state\r").kind, ScriptCommand::State);
+}
+
+TEST(Script, RejectsMalformedLines) {
+    EXPECT_TRUE(Rejects("jump 3"));
+    EXPECT_TRUE(Rejects("click 1"));
+    EXPECT_TRUE(Rejects("click a b"));
+    EXPECT_TRUE(Rejects("wait -5"));
+    EXPECT_TRUE(Rejects("wait 5ms"));
+    EXPECT_TRUE(Rejects("menu"));
+    EXPECT_TRUE(Rejects("key F5 sideways"));
+    EXPECT_TRUE(Rejects("answer maybe"));
+    EXPECT_TRUE(Rejects("state now"));
+    EXPECT_TRUE(Rejects("time"));
+}
+
+// Runs kivra-drive in a copy of the game data with `script` on its standard input.
+struct DriveResult {
+    int status = -1;
+    std::vector<std::string> lines;
+    std::string errors;
+};
+
+DriveResult Drive(const std::string& script) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("kivra-drive-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(KIVRA_DATA_DIR, dir, fs::copy_options::recursive);
+    std::ofstream(dir / "script.txt") << script;
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && SDL_AUDIODRIVER=dummy '" KIVRA_DRIVE
+                            "' script.txt >out.txt 2>err.txt";
+    DriveResult r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream out(dir / "out.txt");
+    for (std::string line; std::getline(out, line);) r.lines.push_back(line);
+    std::stringstream err;
+    err << std::ifstream(dir / "err.txt").rdbuf();
+    r.errors = err.str();
+    fs::remove_all(dir);
+    return r;
+}
+
+bool Has(const std::string& line, const std::string& part) {
+    return line.find(part) != std::string::npos;
+}
+
+TEST(Drive, PrintsTraceAndStateAsJsonLines) {
+    DriveResult r = Drive("time 1000\nstart\nstate\nkey F1\nstate\nwait 600\nstate\nquit\n");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    std::vector<std::string> states;
+    bool startPicture = false, levelPicture = false;
+    for (const auto& line : r.lines) {
+        if (Has(line, "\"board\": [")) states.push_back(line);
+        if (line == "{\"event\": \"picture\", \"file\": \"img\\\\z0.jpg\"}") startPicture = true;
+        if (line == "{\"event\": \"picture\", \"file\": \"img\\\\101.jpg\"}") levelPicture = true;
+    }
+    EXPECT_TRUE(startPicture);
+    EXPECT_TRUE(levelPicture);
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_EQ(states[0].rfind("{\"difficulty\": 3, \"level\": 1, \"score\": 0, ", 0), 0u)
+        << states[0];
+    EXPECT_TRUE(
+        Has(states[0], "\"time_left\": -1, \"game_in_progress\": 0, \"countdown_stopped\": 1"));
+    EXPECT_TRUE(Has(states[0], "\"selection\": {\"count\": 0, \"cells\": [[-1, -1], [-1, -1]]}"));
+    EXPECT_TRUE(Has(states[0], "\"hint\": [-1, -1, -1, -1]"));
+    EXPECT_TRUE(
+        Has(states[1],
+            "{\"difficulty\": 1, \"level\": 1, \"score\": 0, \"hints\": 4, \"reshuffles\": 2, "
+            "\"time_left\": 300, \"game_in_progress\": 1, \"countdown_stopped\": 0"));
+    EXPECT_TRUE(Has(states[2], "\"time_left\": 299"));
+    // The board: 22 columns of 14 codes, the ring as -1.
+    EXPECT_TRUE(Has(states[1],
+                    "\"board\": [[-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1], "
+                    "[-1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1], [-1, 0, "));
+    EXPECT_TRUE(Has(states[1], "\"marks\": [[0, 0, 0,"));
+}
+
+TEST(Drive, UnknownCommandsAndUnansweredBoxesAreErrors) {
+    DriveResult r = Drive("start\nfly away\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(Has(r.errors, "fly")) << r.errors;
+
+    // A time-up message with no answer queued.
+    r = Drive("time 5\nstart\nkey F1\nwait 181000\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(Has(r.errors, "时间到")) << r.errors;
+}
+
+}  // namespace
