@@ -1,6 +1,8 @@
 // kivra: the program's entry. Registers the linked resources and runs the application.
 #include "game/control/game_app.h"
 #include "game/res/game_resources.h"
+#include "platform/mm/audio.h"
+#include "platform/shell/shell.h"
 
 #ifdef KIVRA_HAVE_RESOURCES
 void RegisterKivraResources();
@@ -12,5 +14,8 @@ int main(int argc, char** argv) {
 #endif
     RegisterGameResources();
     CGameApp app;
-    return AfxWinMain(argc, argv);
+    const int status = AfxWinMain(argc, argv);
+    CloseHelpViewers();
+    mm::CloseAudio();
+    return status;
 }

@@ -1,5 +1,7 @@
 // Commands, keys and menu state of the main window.
 #include "game/control/game_dlg.h"
+#include "game/control/game_sound.h"
+#include "game/control/settings_file.h"
 #include "game/control/stand_ins.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
@@ -97,13 +99,7 @@ void CGameDlg::OnThemeFlowers() { SetTheme(1); }
 void CGameDlg::OnThemeBeasts() { SetTheme(2); }
 
 void CGameDlg::OnOptionMusic() {
-    if (m_music) {
-        m_music = 0;
-        StopMusic();
-    } else {
-        m_music = 1;
-        StartRandomTune();
-    }
+    m_music = ToggleMusic(m_music, this);
     UpdateMenuState();
     SaveMusicSetting(m_music);
 }
@@ -199,9 +195,10 @@ void CGameDlg::UpdateMenuState() {
     menu->CheckMenuItem(ID_THEME_SEA, MF_BYCOMMAND | MF_UNCHECKED);
     menu->CheckMenuItem(ID_THEME_FLOWERS, MF_BYCOMMAND | MF_UNCHECKED);
     menu->CheckMenuItem(ID_THEME_BEASTS, MF_BYCOMMAND | MF_UNCHECKED);
-    const UINT themeItem = m_theme == 1   ? ID_THEME_FLOWERS
-                           : m_theme == 2 ? ID_THEME_BEASTS
-                                          : ID_THEME_SEA;
+    const int theme = EffectiveTheme(m_theme);
+    const UINT themeItem = theme == 1   ? ID_THEME_FLOWERS
+                           : theme == 2 ? ID_THEME_BEASTS
+                                        : ID_THEME_SEA;
     menu->CheckMenuItem(themeItem, MF_BYCOMMAND | MF_CHECKED);
     menu->CheckMenuItem(ID_OPTION_PAUSE, MF_BYCOMMAND | (m_paused ? MF_CHECKED : MF_UNCHECKED));
 }

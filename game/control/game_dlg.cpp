@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "game/control/game_sound.h"
+#include "game/control/settings_file.h"
 #include "game/control/stand_ins.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
@@ -146,7 +148,7 @@ void CGameDlg::OnCancel() { CDialog::OnCancel(); }
 
 void CGameDlg::OnDestroy() {
     CDialog::OnDestroy();
-    StopMusic();
+    CloseMusic();
     KillTimer(TIMER_MUSIC);
     KillTimer(TIMER_COUNTDOWN);
     KillTimer(TIMER_PRIZE);
@@ -218,7 +220,7 @@ GameViewState CGameDlg::ViewState() const {
     s.reshuffles = m_reshuffles;
     s.timeLeft = m_timeLeft;
     s.prizeShown = m_prizeShown;
-    s.theme = m_theme;
+    s.theme = EffectiveTheme(m_theme);
     s.gameInProgress = m_gameInProgress != 0;
     s.background = &m_background;
     s.idle = &m_idle;

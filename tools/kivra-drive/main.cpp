@@ -24,7 +24,10 @@
 #include "game/control/game_dlg.h"
 #include "game/res/game_resources.h"
 #include "platform/afx/automation.h"
+#include "platform/mm/audio.h"
 #include "platform/seams/seams.h"
+#include "platform/shell/launch.h"
+#include "platform/shell/shell.h"
 #include "tools/kivra-drive/script.h"
 #include "tools/kivra-drive/state_json.h"
 
@@ -162,6 +165,12 @@ int main(int argc, char** argv) {
     }
 
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Tunes open and end on the virtual clock without a sound card; nothing real is started
+    // for a web address: the trace reports it.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    shell::SetLauncher([](const std::vector<std::string>&, int) {
+        return shell::LaunchResult{true, true, 0};
+    });
     afx::automation::UseVirtualClock(startSeconds);
     seams::SetTraceSink(seams::JsonLineSink(stdout));
     afx::automation::SetIdleHook(OnIdle);
@@ -171,6 +180,8 @@ int main(int argc, char** argv) {
     RegisterGameResources();
     CGameApp app;
     const int status = AfxWinMain(argc > 1 ? 1 : argc, argv);
+    CloseHelpViewers();
+    mm::CloseAudio();
     std::fflush(stdout);
     return status;
 }
