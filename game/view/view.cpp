@@ -1,0 +1,217 @@
+#include "game/view/view.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "game/res/resource_ids.h"
+#include "platform/afx/afxwin.h"
+
+namespace {
+
+// Board origins by difficulty; tiles are 46 x 56 on a 40 x 50 pitch, so each tile's bevel is
+// hidden by the face of its right and lower neighbours.
+constexpr BoardGeometry kGeometry[4] = {
+    {160, 115, 12, 7},
+    {120, 90, 14, 8},
+    {80, 65, 16, 9},
+    {40, 18, 18, 10},
+};
+
+constexpr int kTileWidth = 46;
+constexpr int kTileHeight = 56;
+constexpr int kFaceWidth = 40;
+constexpr int kFaceHeight = 50;
+constexpr int kPicture = 39;  // tile sheet cell
+constexpr int kBand = 78;     // one theme: picture column and mask column
+
+}  // namespace
+
+BoardGeometry GeometryOf(int difficulty) {
+    if (difficulty >= 1 && difficulty <= 3) return kGeometry[difficulty - 1];
+    return kGeometry[3];
+}
+
+CPoint TileOrigin(int difficulty, int x, int y) {
+    const BoardGeometry g = GeometryOf(difficulty);
+    return CPoint(g.originX + kFaceWidth * (x - 2), g.originY + kFaceHeight * (y - 2));
+}
+
+CPoint TileCentre(int difficulty, int x, int y) {
+    return TileOrigin(difficulty, x, y) + CPoint(20, 25);
+}
+
+int TileLook(const CBoard& board, int x, int y) {
+    const HintPair& h = board.Hint();
+    if ((h.x1 == x && h.y1 == y) || (h.x2 == x && h.y2 == y)) return 2;
+    return board.Mark(x, y) ? 1 : 0;
+}
+
+const char* DifficultyNumeral(int difficulty) {
+    static const char* const kNumerals[4] = {"Ⅰ", "Ⅱ", "Ⅲ", "Ⅳ"};
+    return difficulty >= 1 && difficulty <= 4 ? kNumerals[difficulty - 1] : "";
+}
+
+CGameView::CGameView() {
+    m_pathPen.CreatePen(PS_SOLID, 6, RGB(255, 128, 0));
+    m_framePen.CreatePen(PS_SOLID, 1, RGB(0, 255, 255));
+    m_barPen.CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    m_frameBrush.CreateSolidBrush(RGB(0, 0, 0));
+    m_barBrush.CreateSolidBrush(RGB(255, 0, 0));
+}
+
+CGameView::~CGameView() {
+    if (m_backOld) m_backDC.SelectObject(m_backOld);
+    if (m_workOld) m_workDC.SelectObject(m_workOld);
+}
+
+BOOL CGameView::Init(CWnd* wnd) {
+    const bool artwork = m_tiles.LoadBitmap(IDB_TILES) && m_selectOverlay.LoadBitmap(IDB_SELECT) &&
+                         m_frames.LoadBitmap(IDB_FRAMES) && m_hintOverlay.LoadBitmap(IDB_HINT);
+    m_workDC.CreateCompatibleDC(nullptr);
+    m_backDC.CreateCompatibleDC(nullptr);
+    if (wnd) {
+        CClientDC dc(wnd);
+        m_backBitmap.CreateCompatibleBitmap(&dc, kBackWidth, kBackHeight);
+    } else {
+        m_backBitmap.CreateCompatibleBitmap(nullptr, kBackWidth, kBackHeight);
+    }
+    m_backOld = m_backDC.SelectObject(&m_backBitmap);
+    m_backDC.SetBkMode(TRANSPARENT);
+    m_backDC.SetTextColor(RGB(0, 255, 0));
+    return artwork ? TRUE : FALSE;
+}
+
+void CGameView::DrawTile(int x, int y, int code, int frameStyle, int look, int theme) {
+    // The frame: its mask cuts the two bevel corners, then the coloured block goes on.
+    CBitmap* old = m_workDC.SelectObject(&m_frames);
+    if (!m_workOld) m_workOld = old;
+    m_backDC.BitBlt(x, y, kTileWidth, kTileHeight, &m_workDC, 0, 0, SRCAND);
+    m_backDC.BitBlt(x, y, kTileWidth, kTileHeight, &m_workDC, 0, kTileHeight * frameStyle,
+                    SRCPAINT);
+    // Only the frame is tinted: the picture goes on top afterwards.
+    if (look == 2 || look == 1) {
+        m_workDC.SelectObject(look == 2 ? &m_hintOverlay : &m_selectOverlay);
+        m_backDC.BitBlt(x, y, 41, kFaceHeight, &m_workDC, 0, 0, SRCAND);
+    }
+    m_workDC.SelectObject(&m_tiles);
+    const int row = kPicture * (code - 1);
+    m_backDC.BitBlt(x + 1, y + 5, kPicture, kPicture, &m_workDC, kBand * theme + kPicture, row,
+                    SRCAND);
+    m_backDC.BitBlt(x + 1, y + 5, kPicture, kPicture, &m_workDC, kBand * theme, row, SRCPAINT);
+}
+
+void CGameView::DrawBoard(CDC* target, const GameViewState& s) {
+    const BoardGeometry g = GeometryOf(s.difficulty);
+    if (s.background)
+        s.background->Draw(target, g.originX + 6, g.originY + 6, g.columns * kFaceWidth,
+                           g.rows * kFaceHeight);
+    if (!s.board) return;
+    const CBoard& b = *s.board;
+    // Column-major, top to bottom: each tile's bevel is overdrawn by the face of the tile to
+    // its right and of the tile below it.
+    for (int x = 2; x <= g.columns + 1; ++x) {
+        for (int y = 2; y <= g.rows + 1; ++y) {
+            const TileCode code = b.At(x, y);
+            if (code <= 0) continue;
+            const CPoint p = TileOrigin(s.difficulty, x, y);
+            DrawTile(p.x, p.y, code, b.FrameStyle(), TileLook(b, x, y), s.theme);
+        }
+    }
+}
+
+void CGameView::PaintGame(CDC* dc, const GameViewState& s, const RECT& client) {
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    CRect all(0, 0, w, h);
+    m_backDC.FillSolidRect(&all, RGB(0, 0, 0));
+    DrawBoard(&m_backDC, s);
+
+    m_backDC.SetTextColor(RGB(255, 255, 0));
+    m_backDC.TextOut(0, 0, "难度:");
+    m_backDC.TextOut(564, 0, "生命:");
+    m_backDC.TextOut(88, 0, "关卡:");
+    m_backDC.TextOut(628, 0, "提示:");
+    m_backDC.TextOut(692, 0, "得分:");
+    if (s.prizeShown >= 0 && s.prizeText) {
+        m_backDC.SetTextColor(RGB(255, 0, 255));
+        CRect line(0, 18, 780, 36);
+        m_backDC.DrawText(s.prizeText, -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    char number[16];
+    m_backDC.SetTextColor(RGB(0, 255, 0));
+    std::snprintf(number, sizeof number, "%d", s.reshuffles);
+    m_backDC.TextOut(602, 0, number);
+    std::snprintf(number, sizeof number, "%d", s.hints);
+    m_backDC.TextOut(664, 0, number);
+    std::snprintf(number, sizeof number, "%d", s.score);
+    m_backDC.TextOut(732, 0, number);
+    m_backDC.SetTextColor(RGB(128, 128, 255));
+    std::snprintf(number, sizeof number, "%d", s.level - 1);
+    m_backDC.TextOut(128, 0, number);
+    m_backDC.TextOut(40, 0, DifficultyNumeral(s.difficulty));
+    m_backDC.TextOut(160, 0, ShiftModeName(s.level));
+
+    CPen* oldPen = m_backDC.SelectObject(&m_framePen);
+    CBrush* oldBrush = m_backDC.SelectObject(&m_frameBrush);
+    m_backDC.Rectangle(248, 0, 552, 18);
+    m_backDC.SelectObject(&m_barPen);
+    m_backDC.SelectObject(&m_barBrush);
+    if (s.timeLeft > 0) m_backDC.Rectangle(250, 2, std::min(250 + s.timeLeft, 550), 16);
+    m_backDC.SelectObject(oldPen);
+    m_backDC.SelectObject(oldBrush);
+
+    dc->BitBlt(0, 0, w, h, &m_backDC, 0, 0, SRCCOPY);
+}
+
+void CGameView::RedrawCell(CDC* dc, const GameViewState& s, Cell cell) {
+    if (!s.board) return;
+    const CBoard& b = *s.board;
+    const TileCode code = b.At(cell);
+    if (code <= 0) return;
+    const CPoint p = TileOrigin(s.difficulty, cell.x, cell.y);
+    DrawTile(p.x, p.y, code, b.FrameStyle(), TileLook(b, cell.x, cell.y), s.theme);
+    // Only the face reaches the window; the bevel painted over the neighbours stays in the
+    // back buffer until the next full repaint.
+    dc->BitBlt(p.x, p.y, kFaceWidth, kFaceHeight, &m_backDC, p.x, p.y, SRCCOPY);
+}
+
+void CGameView::DrawLinkPath(CDC* dc, const GameViewState& s, const PathRecord& path, Cell first,
+                             Cell second) {
+    CPen* old = dc->SelectObject(&m_pathPen);
+    dc->MoveTo(TileCentre(s.difficulty, first.x, first.y));
+    for (int i = 0; i < path.bends && i < 2; ++i)
+        dc->LineTo(TileCentre(s.difficulty, path.corners[i].x, path.corners[i].y));
+    dc->LineTo(TileCentre(s.difficulty, second.x, second.y));
+    dc->SelectObject(old);
+}
+
+void CGameView::Paint(CWnd* wnd, const GameViewState& s) {
+    CPaintDC dc(wnd);
+    CRect client;
+    wnd->GetClientRect(&client);
+    if (wnd->IsIconic()) {
+        wnd->SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        if (s.icon) {
+            const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+            dc.DrawIcon((client.Width() - cx + 1) / 2, (client.Height() - cy + 1) / 2, s.icon);
+        }
+        return;
+    }
+    if (s.gameInProgress) {
+        PaintGame(&dc, s, client);
+    } else if (s.idle) {
+        // Nothing else: where the picture does not reach, the dialog background stays.
+        s.idle->Draw(&dc, 0, 0, s.idle->Width(), s.idle->Height());
+    }
+}
+
+void CGameView::RedrawCell(CWnd* wnd, const GameViewState& s, Cell cell) {
+    if (!s.board || s.board->At(cell) <= 0) return;
+    CClientDC dc(wnd);
+    RedrawCell(&dc, s, cell);
+}
+
+void CGameView::DrawLinkPath(CWnd* wnd, const GameViewState& s, const PathRecord& path, Cell first,
+                             Cell second) {
+    CClientDC dc(wnd);
+    DrawLinkPath(&dc, s, path, first, second);
+}

@@ -1,0 +1,97 @@
+// The drawing of the main window: tiles on their backgrounds, the link path, the status panel
+// with its time bar, the idle picture and the minimised icon. The window owns one CGameView
+// (the drawing objects live as long as the window) and hands it a read-only view of its state
+// at every call.
+#pragma once
+
+#include "game/board/board.h"
+#include "game/view/picture.h"
+#include "platform/gdi/gdi.h"
+
+class CWnd;
+
+// What the drawing reads from the window, filled in at each call.
+struct GameViewState {
+    const CBoard* board = nullptr;
+    int difficulty = 1;  // 1..4; other values draw with the Super geometry
+    int level = 1;       // 1..11
+    int score = 0;
+    int hints = 0;
+    int reshuffles = 0;
+    int timeLeft = -1;                // bar length in pixels, capped at 300
+    int prizeShown = -1;              // -1 none, else the prize index
+    const char* prizeText = nullptr;  // the text of prizeShown (UTF-8)
+    int theme = 0;                    // 0..2: band of the tile sheet
+    bool gameInProgress = false;
+    const CPicture* background = nullptr;  // the level background
+    const CPicture* idle = nullptr;        // the idle picture
+    HICON icon = nullptr;                  // drawn while minimised
+};
+
+// Pixel geometry of a difficulty: board origin, tile columns and rows.
+struct BoardGeometry {
+    int originX;
+    int originY;
+    int columns;
+    int rows;
+};
+BoardGeometry GeometryOf(int difficulty);  // values other than 1..3 give the Super row
+// Top-left corner of grid cell (x, y)'s tile, and its centre (the link path's points).
+CPoint TileOrigin(int difficulty, int x, int y);
+CPoint TileCentre(int difficulty, int x, int y);
+// 0 plain, 1 selected, 2 hinted; the hint wins over the selection.
+int TileLook(const CBoard& board, int x, int y);
+// "Ⅰ" to "Ⅳ" for difficulties 1 to 4; "" otherwise.
+const char* DifficultyNumeral(int difficulty);
+
+class CGameView {
+  public:
+    static constexpr int kBackWidth = 860;
+    static constexpr int kBackHeight = 738;
+
+    CGameView();
+    ~CGameView();
+
+    // Loads the artwork (resources 129 to 132) and creates the work DC and the back buffer
+    // (860 x 738, compatible with the window's DC; transparent text background, text colour
+    // RGB(0,255,0)). `wnd` may be nullptr (a screen-compatible back buffer). False when the
+    // artwork is missing: drawing then shows black where tiles would be.
+    BOOL Init(CWnd* wnd);
+
+    // WM_PAINT: the icon while minimised; otherwise the game, or the idle picture while no
+    // game runs.
+    void Paint(CWnd* wnd, const GameViewState& s);
+    // Recomposes one tile in the back buffer and copies its 40 x 50 face to the window.
+    void RedrawCell(CWnd* wnd, const GameViewState& s, Cell cell);
+    // Draws the path of the pair on the window (not the back buffer).
+    void DrawLinkPath(CWnd* wnd, const GameViewState& s, const PathRecord& path, Cell first,
+                      Cell second);
+
+    // The same operations on any DC (the window's, or a test's).
+    void PaintGame(CDC* dc, const GameViewState& s, const RECT& client);
+    void RedrawCell(CDC* dc, const GameViewState& s, Cell cell);
+    void DrawLinkPath(CDC* dc, const GameViewState& s, const PathRecord& path, Cell first,
+                      Cell second);
+    // Background into `target`, then every tile into the back buffer.
+    void DrawBoard(CDC* target, const GameViewState& s);
+    // One tile into the back buffer with its top-left corner at (x, y).
+    void DrawTile(int x, int y, int code, int frameStyle, int look, int theme);
+
+    CDC& BackBuffer() { return m_backDC; }
+
+  private:
+    CDC m_workDC;
+    CDC m_backDC;
+    CBitmap m_backBitmap;
+    CBitmap* m_backOld = nullptr;
+    CBitmap* m_workOld = nullptr;
+    CBitmap m_tiles;          // 129
+    CBitmap m_selectOverlay;  // 130
+    CBitmap m_frames;         // 131
+    CBitmap m_hintOverlay;    // 132
+    CPen m_pathPen;
+    CPen m_framePen;
+    CPen m_barPen;
+    CBrush m_frameBrush;
+    CBrush m_barBrush;
+};
