@@ -216,6 +216,9 @@ bool JpegDecoder::ReadHuffmanTables(std::istream& in) {
         const std::uint32_t th = tcTh & 0x0F;
         if (th > 1) return false;  // Th: baseline uses tables 0 and 1
         HuffNode* root = (tcTh & 0x10) ? &acTrees_[th] : &dcTrees_[th];
+        // A table defined again replaces the earlier one (files that code their components in
+        // separate scans often give each scan its own tables under the same number).
+        FreeTree(root);
         std::uint8_t counts[16];
         if (!ReadBytes(in, counts, 16)) return false;  // Li
         remaining -= 16;

@@ -1,0 +1,208 @@
+// The plug-in against libjpeg: every bitmap ReadImage returns equals, byte for byte, libjpeg's
+// own decode to YCbCr (integer transform, sample replication) with the 16.16 colour conversion,
+// over generated files of every common sampling, size, quality, restart and table choice.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "plugin/vantor.h"
+#include "tests/plugin/jpeg_builder.h"
+#include "tests/plugin/libjpeg_codec.h"
+
+namespace plugintest {
+namespace {
+
+struct Sampling {
+    const char* name;
+    int h, v;  // luma factors; chroma is 1 x 1
+};
+
+const Sampling kSamplings[] = {{"444", 1, 1}, {"422", 2, 1}, {"420", 2, 2}, {"440", 1, 2}};
+
+struct Size {
+    int width, height;
+};
+
+const Size kSizes[] = {{1, 1},    {2, 3},    {7, 5},   {8, 8},   {9, 17},
+                       {16, 16},  {17, 9},   {31, 33}, {64, 48}, {65, 7},
+                       {100, 75}, {127, 65}, {255, 3}, {3, 255}, {200, 131}};
+
+const int kQualities[] = {5, 10, 25, 50, 75, 90, 95, 100};
+
+std::vector<std::uint8_t> ReadThroughPlugin(const std::string& path) {
+    HGLOBAL h = ReadImage(path.c_str());
+    if (h == nullptr) return {};
+    const auto* p = static_cast<const std::uint8_t*>(GlobalLock(h));
+    std::vector<std::uint8_t> out(p, p + GlobalSize(h));
+    GlobalUnlock(h);
+    GlobalUnlock(h);
+    GlobalFree(h);
+    return out;
+}
+
+// Index of the first differing byte as text, for a readable failure.
+std::string FirstDifference(const std::vector<std::uint8_t>& a,
+                            const std::vector<std::uint8_t>& b) {
+    if (a.size() != b.size()) {
+        return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return "byte " + std::to_string(i) + ": " + std::to_string(a[i]) + " vs " +
+                   std::to_string(b[i]);
+        }
+    }
+    return "none";
+}
+
+void ExpectSameAsLibjpeg(const EncodeOptions& o, std::uint32_t seed, const std::string& label) {
+    SCOPED_TRACE(label);
+    const std::vector<std::uint8_t> jpeg = EncodeJpeg(PhotoLikePicture(o.width, o.height, seed), o);
+    ASSERT_FALSE(jpeg.empty());
+    const std::vector<std::uint8_t> expected = ReferenceBitmap(jpeg);
+    ASSERT_FALSE(expected.empty());
+    const std::string path = WriteTempFile("diff.jpg", jpeg);
+    const std::vector<std::uint8_t> actual = ReadThroughPlugin(path);
+    ASSERT_FALSE(actual.empty()) << "ReadImage returned null";
+    EXPECT_TRUE(actual == expected) << FirstDifference(actual, expected);
+}
+
+std::string Label(const EncodeOptions& o, const char* sampling) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%dx%d %s q%d restart %d%s%s", o.width, o.height, sampling,
+                  o.quality, o.restartInterval, o.optimizeCoding ? " optimised" : "",
+                  o.separateScans ? " separate scans" : "");
+    return text;
+}
+
+EncodeOptions Options(const Sampling& s, const Size& size, int quality) {
+    EncodeOptions o;
+    o.width = size.width;
+    o.height = size.height;
+    o.h[0] = s.h;
+    o.v[0] = s.v;
+    o.quality = quality;
+    return o;
+}
+
+TEST(Differential, EverySamplingAndSize) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        for (const Size& size : kSizes) {
+            EncodeOptions o = Options(s, size, kQualities[n % 8]);
+            ExpectSameAsLibjpeg(o, static_cast<std::uint32_t>(n), Label(o, s.name));
+            ++n;
+        }
+    }
+}
+
+TEST(Differential, EveryQuality) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        for (int quality : kQualities) {
+            EncodeOptions o = Options(s, {97, 61}, quality);
+            ExpectSameAsLibjpeg(o, 100 + n++, Label(o, s.name));
+        }
+    }
+}
+
+TEST(Differential, RestartIntervals) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        for (int interval : {1, 2, 5, 64}) {
+            EncodeOptions o = Options(s, {75, 45}, 60 + 5 * (n % 8));
+            o.restartInterval = interval;
+            ExpectSameAsLibjpeg(o, 200 + n++, Label(o, s.name));
+        }
+    }
+}
+
+TEST(Differential, OptimisedHuffmanTables) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        for (int quality : {5, 50, 100}) {
+            EncodeOptions o = Options(s, {129, 77}, quality);
+            o.optimizeCoding = true;
+            o.restartInterval = n % 2 ? 3 : 0;
+            ExpectSameAsLibjpeg(o, 300 + n++, Label(o, s.name));
+        }
+    }
+}
+
+TEST(Differential, ComponentsInSeparateScans) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        for (const Size& size : {Size{1, 1}, Size{17, 9}, Size{40, 40}, Size{121, 67}}) {
+            EncodeOptions o = Options(s, size, 30 + 10 * (n % 7));
+            o.separateScans = true;
+            o.optimizeCoding = n % 2 == 1;
+            o.restartInterval = n % 3 == 2 ? 4 : 0;
+            ExpectSameAsLibjpeg(o, 400 + n++, Label(o, s.name));
+        }
+    }
+}
+
+TEST(Differential, LargestPictures) {
+    for (const Sampling& s : {kSamplings[2], kSamplings[1]}) {
+        EncodeOptions o = Options(s, {1023, 769}, 85);
+        o.restartInterval = s.v == 2 ? 0 : 7;
+        ExpectSameAsLibjpeg(o, 500, Label(o, s.name));
+    }
+}
+
+#ifdef IMGHOST_PATH
+// imghost loads the plug-in as any image program would and writes the bitmap as a .bmp file:
+// the file is the 14-byte file header followed by the reference bitmap.
+TEST(ImageHost, WritesTheBitmapOfEveryValidFile) {
+    int n = 0;
+    for (const Sampling& s : kSamplings) {
+        EncodeOptions o = Options(s, {33 + 10 * n, 21 + 7 * n}, 40 + 15 * n);
+        o.separateScans = n == 3;
+        o.restartInterval = n == 1 ? 2 : 0;
+        SCOPED_TRACE(Label(o, s.name));
+        const std::vector<std::uint8_t> jpeg =
+            EncodeJpeg(PhotoLikePicture(o.width, o.height, n), o);
+        const std::string in = WriteTempFile("host_in.jpg", jpeg);
+        const std::string out = ::testing::TempDir() + "vantor_host_out.bmp";
+        std::remove(out.c_str());
+        const std::string command = std::string("'") + IMGHOST_PATH + "' '" + VANTOR_MODULE_PATH +
+                                    "' '" + in + "' '" + out + "'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+        std::ifstream file(out, std::ios::binary);
+        const std::vector<std::uint8_t> bmp((std::istreambuf_iterator<char>(file)),
+                                            std::istreambuf_iterator<char>());
+        const std::vector<std::uint8_t> expected = ReferenceBitmap(jpeg);
+        ASSERT_EQ(bmp.size(), expected.size() + 14);
+        EXPECT_EQ(bmp[0], 'B');
+        EXPECT_EQ(bmp[1], 'M');
+        EXPECT_EQ(bmp[10], 54);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bmp.begin() + 14));
+        ++n;
+    }
+}
+
+TEST(ImageHost, ReportsFailureWithAnExitStatus) {
+    const std::string in =
+        WriteTempFile("host_bad.jpg", {0xFF, 0xD8, 0xFF, 0xC2, 0, 2, 0xFF, 0xD9});
+    const std::string out = ::testing::TempDir() + "vantor_host_bad.bmp";
+    std::remove(out.c_str());
+    const std::string command = std::string("'") + IMGHOST_PATH + "' '" + VANTOR_MODULE_PATH +
+                                "' '" + in + "' '" + out + "'  2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream file(out);
+    EXPECT_FALSE(file.good());
+}
+#endif
+
+}  // namespace
+}  // namespace plugintest
