@@ -15,12 +15,12 @@ struct Size {
 const Size kSizes[5] = {{240, 120}, {280, 120}, {260, 140}, {300, 130}, {220, 150}};
 
 const char* const kHeadlines[11] = {
-    "欢迎来到 Qarven Vorn", "过关啦！继续加油",   "新图片主题即将推出", "快来挑战特高难度",
+    "欢迎来到 Qarven Vorn", "过关啦！继续加油",  "新图片主题即将推出", "快来挑战特高难度",
     "邀请朋友一起比分",     "每天一局 开心一天", "高分榜等你留名",     "更多好玩的关卡",
-    "点击这里访问主页",     "谢谢你的支持",       "全部过关 你真棒！",
+    "点击这里访问主页",     "谢谢你的支持",      "全部过关 你真棒！",
 };
 
-const char32_t kSprites[11] = {0x1F420, 0x2B50, 0x1F98B, 0x1F680, 0x1F388, 0x1F31E,
+const char32_t kSprites[11] = {0x1F420, 0x2B50,  0x1F98B, 0x1F680, 0x1F388, 0x1F31E,
                                0x1F3C6, 0x1F381, 0x1F431, 0x1F496, 0x1F389};
 
 // A frame as drawn in full colour, with the pixels that are to stay see-through.
@@ -122,8 +122,8 @@ GifFile MakeAdvert(int d, int l, const TextFont& font, const EmojiFont& emoji) {
         if (k == 3 || k == 7) {
             const Image& patch = k == 3 ? lit : unlit;
             frames.push_back({0, head_top, patch,
-                              std::vector<bool>(size_t(patch.width()) * patch.height(), false), 30, 1,
-                              feat.interlace});
+                              std::vector<bool>(size_t(patch.width()) * patch.height(), false), 30,
+                              1, feat.interlace});
         }
     }
 
@@ -131,7 +131,8 @@ GifFile MakeAdvert(int d, int l, const TextFont& font, const EmojiFont& emoji) {
     gif.width = size.w;
     gif.height = size.h;
     gif.loops = feat.loop_extension ? 0 : -1;
-    if (feat.comment) gif.comment = "Qarven Vorn advert " + std::to_string(d) + "-" + std::to_string(l);
+    if (feat.comment)
+        gif.comment = "Qarven Vorn advert " + std::to_string(d) + "-" + std::to_string(l);
 
     auto pixels_of = [](const Drawn& f) {
         std::vector<Rgba> px;

@@ -36,8 +36,8 @@ struct Note {
     double start, length, freq;
     Voice voice;
     double amp = 1.0;
-    double glide_to = 0;   // end frequency, 0 = steady
-    double vibrato = 0;    // depth in semitones at 5.5 Hz
+    double glide_to = 0;  // end frequency, 0 = steady
+    double vibrato = 0;   // depth in semitones at 5.5 Hz
     double attack = 0.005;
     double release = 0.03;
 };
@@ -45,7 +45,7 @@ struct Note {
 double Midi(double n) { return 440.0 * std::pow(2.0, (n - 69) / 12.0); }
 
 class Mix {
-public:
+  public:
     explicit Mix(double seconds) : s_(size_t(std::lround(seconds * kEffectRate)), 0.0) {}
 
     void Add(const Note& n) {
@@ -73,7 +73,7 @@ public:
             double t = double(k) / kEffectRate;
             double x = u(rng);
             low += brightness * (x - low);  // one-pole low-pass
-            double high = low - prev;        // then a first difference for the papery edge
+            double high = low - prev;       // then a first difference for the papery edge
             prev = low;
             double env = std::min(1.0, t / 0.001) * std::exp(-t * 6.0 / length);
             s_[i0 + k] += amp * env * (0.6 * low + 0.8 * high);
@@ -94,7 +94,7 @@ public:
         return pcm;
     }
 
-private:
+  private:
     static double Timbre(Voice v, double f, double t, double* ph) {
         auto osc = [&](int slot, double freq) {
             if (freq >= kEffectRate / 2.0) return 0.0;  // never alias
@@ -123,8 +123,8 @@ private:
                 return s;
             }
             case Voice::Wood:
-                return std::exp(-t * 120) * (osc(0, f) + 0.5 * osc(1, 2.3 * f) +
-                                             0.3 * osc(2, 4.1 * f));
+                return std::exp(-t * 120) *
+                       (osc(0, f) + 0.5 * osc(1, 2.3 * f) + 0.3 * osc(2, 4.1 * f));
         }
         return 0;
     }
@@ -141,7 +141,7 @@ std::vector<uint8_t> Tick(double len) {
 
 std::vector<uint8_t> LinkChime(double len) {
     Mix m(len);
-    m.Add({0.0, len, Midi(88), Voice::Bell, 0.8, 0, 0, 0.002, 0.05});   // E6
+    m.Add({0.0, len, Midi(88), Voice::Bell, 0.8, 0, 0, 0.002, 0.05});          // E6
     m.Add({0.05, len - 0.05, Midi(95), Voice::Bell, 1.0, 0, 0, 0.002, 0.06});  // B6
     return m.Finish(0.85);
 }
@@ -239,8 +239,8 @@ std::vector<uint8_t> Penalty(double len) {
     const int notes[] = {67, 63, 60};  // G, E flat, C: down into the minor
     for (int i = 0; i < 3; ++i) {
         double start = i * 0.5, dur = i == 2 ? len - start : 0.48;
-        m.Add({start, dur, Midi(notes[i] - 12), Voice::Buzz, 0.8,
-               i == 2 ? Midi(notes[i] - 13) : 0, i == 2 ? 0.3 : 0.1, 0.03, i == 2 ? 0.5 : 0.08});
+        m.Add({start, dur, Midi(notes[i] - 12), Voice::Buzz, 0.8, i == 2 ? Midi(notes[i] - 13) : 0,
+               i == 2 ? 0.3 : 0.1, 0.03, i == 2 ? 0.5 : 0.08});
     }
     return m.Finish(0.7);
 }
@@ -279,19 +279,32 @@ std::vector<uint8_t> SynthesiseEffect(int id) {
     for (const EffectInfo& e : Effects()) {
         if (e.id != id) continue;
         switch (id) {
-            case 138: return Tick(e.seconds);
-            case 139: return LinkChime(e.seconds);
-            case 140: return SoftBuzz(e.seconds);
-            case 147: return Knock(e.seconds);
-            case 149: return Fanfare(e.seconds);
-            case 148: return GrandFanfare(e.seconds);
-            case 151: return GameOver(e.seconds);
-            case 150: return Hint(e.seconds);
-            case 152: return Riffle(e.seconds);
-            case 143: return PrizeSmall(e.seconds);
-            case 144: return Penalty(e.seconds);
-            case 145: return PrizeMiddle(e.seconds);
-            case 146: return PrizeBig(e.seconds);
+            case 138:
+                return Tick(e.seconds);
+            case 139:
+                return LinkChime(e.seconds);
+            case 140:
+                return SoftBuzz(e.seconds);
+            case 147:
+                return Knock(e.seconds);
+            case 149:
+                return Fanfare(e.seconds);
+            case 148:
+                return GrandFanfare(e.seconds);
+            case 151:
+                return GameOver(e.seconds);
+            case 150:
+                return Hint(e.seconds);
+            case 152:
+                return Riffle(e.seconds);
+            case 143:
+                return PrizeSmall(e.seconds);
+            case 144:
+                return Penalty(e.seconds);
+            case 145:
+                return PrizeMiddle(e.seconds);
+            case 146:
+                return PrizeBig(e.seconds);
         }
     }
     throw std::invalid_argument("no such effect");

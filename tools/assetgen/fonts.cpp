@@ -86,7 +86,8 @@ Image EmojiFont::Render(char32_t cp) const {
             uint8_t b = row[x * 4], g = row[x * 4 + 1], r = row[x * 4 + 2], a = row[x * 4 + 3];
             if (!a) continue;
             // The strike is premultiplied; store straight colour.
-            img.at(x, y) = {uint8_t(std::min(255, r * 255 / a)), uint8_t(std::min(255, g * 255 / a)),
+            img.at(x, y) = {uint8_t(std::min(255, r * 255 / a)),
+                            uint8_t(std::min(255, g * 255 / a)),
                             uint8_t(std::min(255, b * 255 / a)), a};
             x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
         }
@@ -154,7 +155,8 @@ void TextFont::DrawCentred(Image& img, int cx, int baseline, const std::string& 
         Draw(layer, x, baseline, utf8, px, Rgba{halo.r, halo.g, halo.b, 255});
         Image spread(img.width(), img.height(), {0, 0, 0, 0});
         int w = Measure(utf8, px);
-        int ya = std::max(0, baseline - px - radius), yb = std::min(img.height(), baseline + px / 2 + radius);
+        int ya = std::max(0, baseline - px - radius),
+            yb = std::min(img.height(), baseline + px / 2 + radius);
         int xa = std::max(0, x - px - radius), xb = std::min(img.width(), x + w + px + radius);
         for (int y = ya; y < yb; ++y)
             for (int xx = xa; xx < xb; ++xx) {

@@ -10,20 +10,20 @@
 namespace assetgen {
 
 class EmojiFont {
-public:
+  public:
     explicit EmojiFont(const std::string& path);  // throws std::runtime_error
     ~EmojiFont();
     bool Has(char32_t cp) const;
     // The emoji's colour bitmap, trimmed to its visible pixels (alpha > 0); empty if missing.
     Image Render(char32_t cp) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
 class TextFont {
-public:
+  public:
     explicit TextFont(const std::string& path);  // throws std::runtime_error
     ~TextFont();
     // Width in pixels of utf8 at the pixel size.
@@ -34,7 +34,7 @@ public:
     void DrawCentred(Image& img, int cx, int baseline, const std::string& utf8, int px, Rgba colour,
                      Rgba halo = {0, 0, 0, 0}, int halo_radius = 0) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

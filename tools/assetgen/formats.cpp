@@ -75,7 +75,8 @@ Bytes EncodeBmp24(const Image& img) {
     return b;
 }
 
-Bytes EncodeBmp8(int w, int h, const std::vector<Rgba>& palette, const std::vector<uint8_t>& index) {
+Bytes EncodeBmp8(int w, int h, const std::vector<Rgba>& palette,
+                 const std::vector<uint8_t>& index) {
     if (palette.empty() || palette.size() > 256 || index.size() != size_t(w) * h)
         throw std::invalid_argument("EncodeBmp8: bad palette or pixel count");
     uint32_t stride = (uint32_t(w) + 3) & ~3u;
@@ -113,7 +114,7 @@ Bytes EncodeIconOrCursor(const Image& img, int hx, int hy) {
     b.push_back(32);
     b.push_back(0);  // no palette
     b.push_back(0);
-    PutLe16(b, cursor ? unsigned(hx) : 1);  // planes for icons, hotspot x for cursors
+    PutLe16(b, cursor ? unsigned(hx) : 1);   // planes for icons, hotspot x for cursors
     PutLe16(b, cursor ? unsigned(hy) : 32);  // bit count for icons, hotspot y for cursors
     PutLe32(b, image_size);
     PutLe32(b, 6 + 16);

@@ -27,7 +27,7 @@ void PutTable(Bytes& out, const std::vector<Rgba>& palette, int bits) {
 }
 
 class BitWriter {
-public:
+  public:
     void Put(unsigned code, int bits) {
         acc_ |= uint32_t(code) << n_;
         n_ += bits;
@@ -44,7 +44,7 @@ public:
         return std::move(bytes_);
     }
 
-private:
+  private:
     Bytes bytes_;
     uint32_t acc_ = 0;
     int n_ = 0;
@@ -123,16 +123,19 @@ Bytes EncodeGif(const GifFile& gif) {
         for (size_t pos = 0; pos < gif.comment.size(); pos += 255) {
             size_t n = std::min<size_t>(255, gif.comment.size() - pos);
             out.push_back(uint8_t(n));
-            out.insert(out.end(), gif.comment.begin() + long(pos), gif.comment.begin() + long(pos + n));
+            out.insert(out.end(), gif.comment.begin() + long(pos),
+                       gif.comment.begin() + long(pos + n));
         }
         out.push_back(0);
     }
     for (const GifFrame& f : gif.frames) {
         if (f.pixels.size() != size_t(f.width) * f.height)
             throw std::invalid_argument("GIF frame has the wrong number of pixels");
-        if (f.left < 0 || f.top < 0 || f.left + f.width > gif.width || f.top + f.height > gif.height)
+        if (f.left < 0 || f.top < 0 || f.left + f.width > gif.width ||
+            f.top + f.height > gif.height)
             throw std::invalid_argument("GIF frame lies outside the screen");
-        const std::vector<Rgba>& table = f.local_palette.empty() ? gif.global_palette : f.local_palette;
+        const std::vector<Rgba>& table =
+            f.local_palette.empty() ? gif.global_palette : f.local_palette;
         if (table.empty()) throw std::invalid_argument("GIF frame without a colour table");
         for (uint8_t i : f.pixels)
             if (i >= table.size()) throw std::invalid_argument("GIF pixel beyond its colour table");
@@ -196,10 +199,12 @@ std::vector<Rgba> MedianCut(const std::vector<Rgba>& pixels, int colours) {
             uint8_t lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
             for (Rgba c : boxes[i]) {
                 uint8_t v[3] = {c.r, c.g, c.b};
-                for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+                for (int k = 0; k < 3; ++k)
+                    lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
             }
             for (int k = 0; k < 3; ++k)
-                if (hi[k] - lo[k] > best_range) best_range = hi[k] - lo[k], best = int(i), channel = k;
+                if (hi[k] - lo[k] > best_range)
+                    best_range = hi[k] - lo[k], best = int(i), channel = k;
         }
         if (best < 0) break;
         auto& box = boxes[size_t(best)];

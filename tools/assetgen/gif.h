@@ -12,21 +12,21 @@ namespace assetgen {
 
 struct GifFrame {
     int left = 0, top = 0, width = 0, height = 0;
-    std::vector<uint8_t> pixels;        // width * height palette indices, top-down
-    std::vector<Rgba> local_palette;    // empty: use the global table
+    std::vector<uint8_t> pixels;      // width * height palette indices, top-down
+    std::vector<Rgba> local_palette;  // empty: use the global table
     bool interlaced = false;
-    int delay = 10;                     // hundredths of a second
-    int disposal = 1;                   // 0..3
-    int transparent = -1;               // palette index, or -1 for none
-    bool control = true;                // write a graphic control extension
+    int delay = 10;        // hundredths of a second
+    int disposal = 1;      // 0..3
+    int transparent = -1;  // palette index, or -1 for none
+    bool control = true;   // write a graphic control extension
 };
 
 struct GifFile {
     int width = 0, height = 0;
-    std::vector<Rgba> global_palette;   // may be empty
+    std::vector<Rgba> global_palette;  // may be empty
     int background = 0;
-    int loops = 0;                      // -1: no application extension; 0: forever
-    std::string comment;                // written when not empty
+    int loops = 0;        // -1: no application extension; 0: forever
+    std::string comment;  // written when not empty
     std::vector<GifFrame> frames;
 };
 

@@ -9,7 +9,8 @@ const std::vector<HelpPage>& HelpPages() {
         {"index.htm", "Qarven Vorn 游戏说明",
          "<h1>Qarven Vorn 4.0版 游戏说明</h1>\n"
          "<p>欢迎来到 Qarven Vorn！这是一个轻松的配对消除游戏：在棋盘上找出两张相同的图片，"
-         "只要能用一条不超过两个拐弯的线把它们连起来，它们就会一起消失。把整个棋盘清空就过关了。</p>\n"
+         "只要能用一条不超过两个拐弯的线把它们连起来，它们就会一起消失。把整个棋盘清空就过关了。</"
+         "p>\n"
          "<h2>目录</h2>\n<ul>\n"
          "<li><a href=\"rules.htm\">游戏规则</a></li>\n"
          "<li><a href=\"keys.htm\">操作与快捷键</a></li>\n"
@@ -19,7 +20,8 @@ const std::vector<HelpPage>& HelpPages() {
          "<li><a href=\"scores.htm\">高分榜</a></li>\n"
          "<li><a href=\"settings.htm\">图片主题、音效与音乐</a></li>\n"
          "</ul>\n"
-         "<p>开始游戏：按 <b>F1</b>（初级）、<b>F2</b>（中级）、<b>F3</b>（高级）或 <b>F4</b>（特高），"
+         "<p>开始游戏：按 <b>F1</b>（初级）、<b>F2</b>（中级）、<b>F3</b>（高级）或 "
+         "<b>F4</b>（特高），"
          "或者从“游戏”菜单中选择难度。</p>\n"},
         {"rules.htm", "游戏规则",
          "<h1>游戏规则</h1>\n"
@@ -93,7 +95,8 @@ const std::vector<HelpPage>& HelpPages() {
          "<p>按 F5 会把一对可以消除的图片标成青色，用掉一次提示。</p>\n"},
         {"prizes.htm", "幸运奖",
          "<h1>幸运奖</h1>\n"
-         "<p>消除一对图片后，如果剩余时间除以 12 余 11，就会抽一次幸运奖，结果在状态栏显示三秒：</p>\n"
+         "<p>消除一对图片后，如果剩余时间除以 12 余 "
+         "11，就会抽一次幸运奖，结果在状态栏显示三秒：</p>\n"
          "<ul>\n"
          "<li>送提示一点、两点或四点</li>\n"
          "<li>送洗牌（生命）一点、二点或四点</li>\n"
@@ -109,10 +112,12 @@ const std::vector<HelpPage>& HelpPages() {
          "<p>从“游戏”菜单打开高分榜，可以查看四张榜，也可以把它们全部清空。</p>\n"},
         {"settings.htm", "图片主题、音效与音乐",
          "<h1>图片主题、音效与音乐</h1>\n"
-         "<p>“选项”菜单中可以选择三种图片主题：<b>海洋世界</b>、<b>花鸟鱼虫</b>和<b>飞禽走兽</b>。</p>\n"
+         "<p>“选项”菜单中可以选择三种图片主题：<b>海洋世界</b>、<b>花鸟鱼虫</b>和<b>飞禽走兽</"
+         "b>。</p>\n"
          "<p>音效和背景音乐可以分别打开或关闭。背景音乐会随机播放十七首乐曲。</p>\n"
          "<p>这些设置会自动保存，下次启动时保持不变。</p>\n"
-         "<p>过关后有时会弹出一个小广告窗口，点击图片可以打开它的网页，窗口约十一秒后自动关闭。</p>\n"},
+         "<p>过关后有时会弹出一个小广告窗口，点击图片可以打开它的网页，窗口约十一秒后自动关闭。</"
+         "p>\n"},
     };
     return pages;
 }
@@ -122,10 +127,13 @@ namespace {
 std::string Page(const HelpPage& p) {
     return "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n"
            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
-           "<title>" + p.title + "</title>\n"
+           "<title>" +
+           p.title +
+           "</title>\n"
            "<style>body{font-family:sans-serif;margin:16px;line-height:1.6}"
            "h1{color:#1d4f7a}h2{color:#2b6a99}th{background:#dde8f2}</style>\n"
-           "</head>\n<body>\n" + p.body +
+           "</head>\n<body>\n" +
+           p.body +
            (p.file == kHelpDefaultTopic ? "" : "<p><a href=\"index.htm\">返回目录</a></p>\n") +
            "</body>\n</html>\n";
 }
@@ -155,10 +163,14 @@ bool WriteHelpProject(const std::string& dir, const std::string& chm_name) {
     std::string hhp =
         "[OPTIONS]\r\n"
         "Compatibility=1.1 or later\r\n"
-        "Compiled file=" + chm_name + "\r\n"
+        "Compiled file=" +
+        chm_name +
+        "\r\n"
         "Contents file=mavek.hhc\r\n"
         "Index file=mavek.hhk\r\n"
-        "Default topic=" + std::string(kHelpDefaultTopic) + "\r\n"
+        "Default topic=" +
+        std::string(kHelpDefaultTopic) +
+        "\r\n"
         "Display compile progress=No\r\n"
         "Full-text search=Yes\r\n"
         "Language=0x804 Chinese (PRC)\r\n"

@@ -18,13 +18,25 @@ struct Palette {
 
 // One palette per difficulty: spring morning, summer afternoon, autumn dusk, winter night.
 const Palette kPalettes[4] = {
-    {{120, 178, 226, 255}, {196, 226, 236, 255}, {92, 160, 96, 255}, {58, 124, 82, 255},
+    {{120, 178, 226, 255},
+     {196, 226, 236, 255},
+     {92, 160, 96, 255},
+     {58, 124, 82, 255},
      {246, 212, 120, 255}},
-    {{238, 168, 96, 255}, {250, 222, 160, 255}, {214, 118, 74, 255}, {158, 84, 72, 255},
+    {{238, 168, 96, 255},
+     {250, 222, 160, 255},
+     {214, 118, 74, 255},
+     {158, 84, 72, 255},
      {252, 240, 200, 255}},
-    {{92, 74, 140, 255}, {220, 140, 150, 255}, {128, 86, 140, 255}, {72, 54, 100, 255},
+    {{92, 74, 140, 255},
+     {220, 140, 150, 255},
+     {128, 86, 140, 255},
+     {72, 54, 100, 255},
      {255, 196, 140, 255}},
-    {{16, 24, 64, 255}, {54, 84, 140, 255}, {40, 70, 120, 255}, {24, 40, 80, 255},
+    {{16, 24, 64, 255},
+     {54, 84, 140, 255},
+     {40, 70, 120, 255},
+     {24, 40, 80, 255},
      {230, 236, 255, 255}},
 };
 
@@ -87,7 +99,8 @@ void Waves(Image& img, const Palette& p, std::mt19937& rng) {
     img.VerticalGradient(p.sky_bottom, p.sky_top);
     std::uniform_real_distribution<double> u(0, 1);
     for (int band = 0; band < 7; ++band) {
-        double base = h * (0.25 + 0.11 * band), amp = h * 0.03, f = 1.5 + u(rng) * 2, ph = u(rng) * 6;
+        double base = h * (0.25 + 0.11 * band), amp = h * 0.03, f = 1.5 + u(rng) * 2,
+               ph = u(rng) * 6;
         Rgba col = Mix(p.sky_top, p.b, band / 6.0);
         col.a = 170;
         for (int x = 0; x < w; ++x) {
@@ -107,7 +120,8 @@ void Mountains(Image& img, const Palette& p, std::mt19937& rng) {
         Rgba col = Mix(p.b, p.sky_bottom, 0.5 - 0.2 * layer);
         double x = -w * 0.1;
         while (x < w) {
-            double pw = w * (0.18 + 0.16 * u(rng)), ph = h * (0.25 + 0.2 * u(rng)) - layer * h * 0.05;
+            double pw = w * (0.18 + 0.16 * u(rng)),
+                   ph = h * (0.25 + 0.2 * u(rng)) - layer * h * 0.05;
             double base = h * (0.62 + 0.13 * layer);
             double peak_x = x + pw / 2, peak_y = base - ph;
             img.FillPolygon({{x, base + 2}, {peak_x, peak_y}, {x + pw, base + 2}}, col);
@@ -198,7 +212,8 @@ void Aurora(Image& img, const Palette& p, std::mt19937& rng) {
     for (int k = 0; k < 3; ++k) {
         double ph = u(rng) * 6, base = h * (0.25 + 0.15 * k);
         for (int x = 0; x < w; ++x) {
-            double centre = base + h * 0.08 * std::sin(x / 70.0 + ph) + h * 0.04 * std::sin(x / 23.0);
+            double centre =
+                base + h * 0.08 * std::sin(x / 70.0 + ph) + h * 0.04 * std::sin(x / 23.0);
             for (int y = 0; y < h; ++y) {
                 double d = (y - centre) / (h * 0.09);
                 double a = std::exp(-d * d) * (0.35 + 0.3 * Noise(x / 30.0, k, 11));
@@ -215,7 +230,8 @@ void SunsetSea(Image& img, const Palette& p, std::mt19937&) {
     int horizon = int(h * 0.58);
     for (int y = 0; y < h; ++y) {
         Rgba c = y < horizon ? Mix(p.sky_top, p.c, double(y) / horizon)
-                             : Mix(Shade(p.b, 0.9), Shade(p.sky_top, 0.6), double(y - horizon) / (h - horizon));
+                             : Mix(Shade(p.b, 0.9), Shade(p.sky_top, 0.6),
+                                   double(y - horizon) / (h - horizon));
         for (int x = 0; x < w; ++x) img.at(x, y) = c;
     }
     double sx = w * 0.5, sr = h * 0.12;
@@ -262,13 +278,33 @@ void Calm(Image& img, double darken, double desaturate) {
             };
             c = {f(c.r), f(c.g), f(c.b), 255};
         }
+    // Night scenes would sink into the black around the board: lift the darkest ones.
+    double sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            Rgba c = img.at(x, y);
+            sum += 0.3 * c.r + 0.59 * c.g + 0.11 * c.b;
+        }
+    double mean = sum / (double(img.width()) * img.height());
+    const double floor = 55;
+    if (mean > 1 && mean < floor) {
+        double g = std::log(floor / 255.0) / std::log(mean / 255.0);
+        uint8_t lut[256];
+        for (int v = 0; v < 256; ++v) lut[v] = uint8_t(std::lround(255 * std::pow(v / 255.0, g)));
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                Rgba& c = img.at(x, y);
+                c = {lut[c.r], lut[c.g], lut[c.b], 255};
+            }
+    }
 }
 
 void DrawTileDecoration(Image& img, double x, double y, double scale, int style, const Image& pic) {
     Rgba frame = FrameColour(style);
     img.FillRoundRect(x + 5 * scale, y + 5 * scale, 40 * scale, 50 * scale, 4 * scale,
                       Rgba{0, 0, 0, 90});
-    img.FillRoundRect(x + 3 * scale, y + 3 * scale, 40 * scale, 50 * scale, 4 * scale, Shade(frame, 0.55));
+    img.FillRoundRect(x + 3 * scale, y + 3 * scale, 40 * scale, 50 * scale, 4 * scale,
+                      Shade(frame, 0.55));
     img.FillRoundRect(x, y, 40 * scale, 50 * scale, 4 * scale, frame);
     img.FillRoundRect(x + 3 * scale, y + 6 * scale, 34 * scale, 37 * scale, 3 * scale,
                       Rgba{252, 248, 234, 255});
@@ -290,7 +326,7 @@ Image MakeLevelBackground(int difficulty, int level) {
     const Palette& p = kPalettes[std::clamp(difficulty, 1, 4) - 1];
     std::mt19937 rng(unsigned(difficulty * 100 + level));
     using Scene = void (*)(Image&, const Palette&, std::mt19937&);
-    static const Scene scenes[11] = {Hills,  Bokeh,  Waves,  Mountains, StarryNight, Ripples,
+    static const Scene scenes[11] = {Hills,    Bokeh,  Waves,  Mountains, StarryNight, Ripples,
                                      Diamonds, Petals, Aurora, SunsetSea, Sunburst};
     // Each difficulty walks the scenes from a different starting point.
     scenes[(level - 1 + 3 * (difficulty - 1)) % 11](img, p, rng);
@@ -301,14 +337,18 @@ Image MakeLevelBackground(int difficulty, int level) {
 Image MakeIdlePicture(const TextFont& font, const EmojiFont& emoji) {
     Image img(kIdleW, kIdleH);
     std::mt19937 rng(2024);
-    Palette night = {{22, 48, 86, 255}, {40, 110, 130, 255}, {60, 150, 160, 255},
-                     {20, 40, 70, 255}, {250, 220, 150, 255}};
+    Palette night = {{22, 48, 86, 255},
+                     {40, 110, 130, 255},
+                     {60, 150, 160, 255},
+                     {20, 40, 70, 255},
+                     {250, 220, 150, 255}};
     Bokeh(img, night, rng);
     // A loose row of tiles across the top and the bottom of the visible area.
     const char32_t top[] = {0x1F420, 0x1F338, 0x1F98B, 0x1F42C, 0x1F981, 0x1F33B, 0x1F99C};
     const char32_t bottom[] = {0x1F419, 0x1F43C, 0x1F337, 0x1F422, 0x1F98A, 0x1F41D, 0x1F433};
     for (int i = 0; i < 7; ++i) {
-        DrawTileDecoration(img, 44 + i * 104, 22 + (i % 2) * 10, 1.5, 1 + i % 6, emoji.Render(top[i]));
+        DrawTileDecoration(img, 44 + i * 104, 22 + (i % 2) * 10, 1.5, 1 + i % 6,
+                           emoji.Render(top[i]));
         DrawTileDecoration(img, 44 + i * 104, 428 - (i % 2) * 10, 1.5, 1 + (i + 3) % 6,
                            emoji.Render(bottom[i]));
     }
@@ -316,9 +356,10 @@ Image MakeIdlePicture(const TextFont& font, const EmojiFont& emoji) {
     const Rgba halo{10, 24, 48, 230};
     font.DrawCentred(img, cx, 200, "Qarven Vorn", 76, {255, 214, 96, 255}, halo, 4);
     font.DrawCentred(img, cx, 240, "4.0版", 28, {255, 240, 200, 255}, halo, 3);
-    font.DrawCentred(img, cx, 296, "按 F1 初级　F2 中级　F3 高级　F4 特高", 30, {255, 255, 255, 255},
+    font.DrawCentred(img, cx, 296, "按 F1 初级　F2 中级　F3 高级　F4 特高", 30,
+                     {255, 255, 255, 255}, halo, 3);
+    font.DrawCentred(img, cx, 336, "或从“游戏”菜单选择难度，开始游戏", 26, {220, 240, 255, 255},
                      halo, 3);
-    font.DrawCentred(img, cx, 336, "或从“游戏”菜单选择难度，开始游戏", 26, {220, 240, 255, 255}, halo, 3);
     font.DrawCentred(img, cx, 380, "找出两张相同的图片，用不超过两个拐弯的线连起来就能消除", 20,
                      {200, 226, 240, 255}, halo, 3);
     return img;
@@ -353,9 +394,10 @@ Image MakeAllClearedPicture(int difficulty, const TextFont& font, const EmojiFon
     const int cx = kVisibleW / 2;
     const Rgba halo{10, 16, 40, 230};
     font.DrawCentred(img, cx, 340, "恭喜你，全部过关!", 56, {255, 220, 100, 255}, halo, 4);
-    font.DrawCentred(img, cx, 392,
-                     std::string("你已通过") + names[std::clamp(difficulty, 1, 4) - 1] + "的全部关卡", 30,
-                     {255, 255, 255, 255}, halo, 3);
+    font.DrawCentred(
+        img, cx, 392,
+        std::string("你已通过") + names[std::clamp(difficulty, 1, 4) - 1] + "的全部关卡", 30,
+        {255, 255, 255, 255}, halo, 3);
     font.DrawCentred(img, cx, 450, "按 F1 - F4 再来一局", 26, {210, 236, 255, 255}, halo, 3);
     return img;
 }

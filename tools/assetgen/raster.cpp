@@ -25,12 +25,18 @@ Rgba Hsv(double h, double s, double v) {
     h = std::fmod(std::fmod(h, 360.0) + 360.0, 360.0);
     double c = v * s, x = c * (1 - std::fabs(std::fmod(h / 60.0, 2.0) - 1)), m = v - c;
     double r = 0, g = 0, b = 0;
-    if (h < 60) r = c, g = x;
-    else if (h < 120) r = x, g = c;
-    else if (h < 180) g = c, b = x;
-    else if (h < 240) g = x, b = c;
-    else if (h < 300) r = x, b = c;
-    else r = c, b = x;
+    if (h < 60)
+        r = c, g = x;
+    else if (h < 120)
+        r = x, g = c;
+    else if (h < 180)
+        g = c, b = x;
+    else if (h < 240)
+        g = x, b = c;
+    else if (h < 300)
+        r = x, b = c;
+    else
+        r = c, b = x;
     return {Clamp8((r + m) * 255), Clamp8((g + m) * 255), Clamp8((b + m) * 255), 255};
 }
 
@@ -168,7 +174,8 @@ Image Resample(const Image& src, int w, int h) {
                 }
             }
             if (a > 0)
-                out.at(x, y) = {Clamp8(r / a), Clamp8(g / a), Clamp8(b / a), Clamp8(a / area * 255)};
+                out.at(x, y) = {Clamp8(r / a), Clamp8(g / a), Clamp8(b / a),
+                                Clamp8(a / area * 255)};
         }
     }
     return out;

@@ -12,7 +12,9 @@ struct Rgba {
     uint8_t r = 0, g = 0, b = 0, a = 255;
 };
 
-inline bool operator==(Rgba x, Rgba y) { return x.r == y.r && x.g == y.g && x.b == y.b && x.a == y.a; }
+inline bool operator==(Rgba x, Rgba y) {
+    return x.r == y.r && x.g == y.g && x.b == y.b && x.a == y.a;
+}
 inline bool operator!=(Rgba x, Rgba y) { return !(x == y); }
 
 Rgba Mix(Rgba a, Rgba b, double t);      // linear blend, t = 0 gives a
@@ -20,7 +22,7 @@ Rgba Shade(Rgba c, double factor);       // factor < 1 darkens, > 1 lightens tow
 Rgba Hsv(double h, double s, double v);  // h in degrees
 
 class Image {
-public:
+  public:
     Image() = default;
     Image(int w, int h, Rgba fill = {0, 0, 0, 255});
 
@@ -49,7 +51,7 @@ public:
     void Line(double x0, double y0, double x1, double y1, double width, Rgba c);
     void FillPolygon(const std::vector<std::pair<double, double>>& pts, Rgba c);
 
-private:
+  private:
     int w_ = 0, h_ = 0;
     std::vector<Rgba> px_;
 };

@@ -116,12 +116,12 @@ bool FrameMaskWhite(int x, int y) {
 
 Rgba FrameColour(int style) {
     static const Rgba colours[6] = {
-        {150, 96, 206, 255},  // purple
-        {72, 176, 88, 255},   // green
-        {244, 146, 44, 255},  // orange
-        {40, 184, 206, 255},  // cyan
-        {236, 204, 44, 255},  // yellow
-        {240, 122, 172, 255}, // pink
+        {150, 96, 206, 255},   // purple
+        {72, 176, 88, 255},    // green
+        {244, 146, 44, 255},   // orange
+        {40, 184, 206, 255},   // cyan
+        {236, 204, 44, 255},   // yellow
+        {240, 122, 172, 255},  // pink
     };
     return colours[std::clamp(style, 1, 6) - 1];
 }
@@ -158,18 +158,19 @@ Image MakeFrameStrip() {
 
 Image MakeIcon(const EmojiFont& emoji) {
     Image icon(32, 32, {0, 0, 0, 0});
-    // Two stacked tiles: a green one behind, an orange one in front with a fish on its face.
-    auto tile = [&](double x, double y, Rgba colour) {
-        icon.FillRoundRect(x + 3, y + 3, 20, 24, 3, Shade(colour, 0.5));
-        icon.FillRoundRect(x, y, 20, 24, 3, colour);
-        icon.FillRoundRect(x + 2, y + 2, 16, 20, 2, {252, 248, 232, 255});
+    // A green tile peeking out behind an orange one that carries a fish: the board in small.
+    auto tile = [&](double x, double y, double w, double h, Rgba colour) {
+        icon.FillRoundRect(x + 3, y + 3, w, h, 3, Shade(colour, 0.5));
+        icon.FillRoundRect(x, y, w, h, 3, colour);
+        icon.FillRoundRect(x + 2, y + 2, w - 4, h - 4, 2, {252, 248, 232, 255});
     };
-    tile(10, 1, FrameColour(2));
-    tile(2, 5, FrameColour(3));
+    tile(10, 0, 19, 22, FrameColour(2));
+    tile(0, 4, 25, 25, FrameColour(3));
     Image fish = emoji.Render(0x1F420);
     if (!fish.empty()) {
-        Image small = Resample(fish, 15, std::max(1, fish.height() * 15 / fish.width()));
-        icon.Draw(small, 2 + 2 + (16 - small.width()) / 2, 5 + 2 + (20 - small.height()) / 2);
+        int w = 20, h = std::max(1, fish.height() * w / fish.width());
+        Image small = Resample(fish, w, h);
+        icon.Draw(small, 2 + (21 - w) / 2, 6 + (21 - h) / 2);
     }
     return icon;
 }
@@ -185,7 +186,7 @@ Image MakeHandCursor() {
     shape.FillRoundRect(20.2, 10.5, 4.2, 9, 2.0, ink);  // little finger
     shape.FillRoundRect(7.5, 13, 17, 13, 4, ink);       // palm
     shape.FillPolygon({{7.8, 16}, {4.5, 12.5}, {2, 13.5}, {2.2, 16}, {7.5, 24}}, ink);  // thumb
-    shape.FillRoundRect(9.5, 24, 13, 6, 1, ink);        // wrist
+    shape.FillRoundRect(9.5, 24, 13, 6, 1, ink);                                        // wrist
     Image out(32, 32, {0, 0, 0, 0});
     auto in = [&](int x, int y) { return shape.inside(x, y) && shape.at(x, y).a >= 128; };
     for (int y = 0; y < 32; ++y)

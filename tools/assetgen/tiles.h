@@ -12,7 +12,7 @@ namespace assetgen {
 
 constexpr int kThemes = 3;
 constexpr int kPictures = 42;
-constexpr int kCell = 39;             // sheet rows and columns are 39 pixels
+constexpr int kCell = 39;              // sheet rows and columns are 39 pixels
 constexpr int kFaceX = 2, kFaceY = 1;  // picture window inside a cell
 constexpr int kFaceW = 35, kFaceH = 37;
 constexpr int kFrameW = 46, kFrameH = 56, kFrameSlices = 7;

@@ -58,7 +58,7 @@ struct Event {
 };
 
 class Track {
-public:
+  public:
     void Meta(int tick, uint8_t type, const std::string& data) {
         std::vector<uint8_t> b = {0xFF, type};
         PutVarLen(b, uint32_t(data.size()));
@@ -67,7 +67,8 @@ public:
     }
     void Tempo(int tick, double bpm) {
         uint32_t us = uint32_t(std::lround(60000000.0 / bpm));
-        events_.push_back({tick, 0, {0xFF, 0x51, 3, uint8_t(us >> 16), uint8_t(us >> 8), uint8_t(us)}});
+        events_.push_back(
+            {tick, 0, {0xFF, 0x51, 3, uint8_t(us >> 16), uint8_t(us >> 8), uint8_t(us)}});
     }
     void Program(int tick, int ch, int program) {
         events_.push_back({tick, 0, {uint8_t(0xC0 | ch), uint8_t(program)}});
@@ -105,7 +106,7 @@ public:
         return chunk;
     }
 
-private:
+  private:
     static void PutVarLen(std::vector<uint8_t>& b, uint32_t v) {
         uint8_t tmp[5];
         int n = 0;
@@ -117,7 +118,7 @@ private:
 };
 
 class Composer {
-public:
+  public:
     Composer(const Style& s, unsigned seed) : s_(s), rng_(seed) {
         static const int major[7] = {0, 2, 4, 5, 7, 9, 11};
         static const int minor[7] = {0, 2, 3, 5, 7, 8, 10};
@@ -169,7 +170,7 @@ public:
         return file;
     }
 
-private:
+  private:
     struct MotifNote {
         int start, length;  // ticks within the two bars
         int step;           // scale steps from the phrase's first note
@@ -184,7 +185,11 @@ private:
         const int programs[] = {s_.lead, s_.counter, s_.chords, s_.bass};
         const int volumes[] = {100, 72, 78, 96};
         for (int i = 0; i < 4; ++i) {
-            tracks[i]->Meta(0, 0x03, i == 0 ? "Melody" : i == 1 ? "Counter" : i == 2 ? "Chords" : "Bass");
+            tracks[i]->Meta(0, 0x03,
+                            i == 0   ? "Melody"
+                            : i == 1 ? "Counter"
+                            : i == 2 ? "Chords"
+                                     : "Bass");
             tracks[i]->Program(0, i, programs[i]);
             tracks[i]->Control(0, i, 7, volumes[i]);
             tracks[i]->Control(0, i, 10, pans[i]);
@@ -222,10 +227,10 @@ private:
 
     Motif MakeMotif() {
         static const std::vector<std::vector<int>> four = {
-            {2, 2, 2, 2}, {3, 1, 2, 2}, {2, 1, 1, 2, 2}, {4, 2, 2}, {1, 1, 2, 1, 1, 2},
-            {2, 2, 4},    {3, 3, 2},    {2, 1, 1, 4}};
-        static const std::vector<std::vector<int>> three = {
-            {2, 2, 2}, {3, 1, 2}, {4, 2}, {2, 1, 1, 2}, {2, 4}, {1, 1, 2, 2}};
+            {2, 2, 2, 2},       {3, 1, 2, 2}, {2, 1, 1, 2, 2}, {4, 2, 2},
+            {1, 1, 2, 1, 1, 2}, {2, 2, 4},    {3, 3, 2},       {2, 1, 1, 4}};
+        static const std::vector<std::vector<int>> three = {{2, 2, 2},    {3, 1, 2}, {4, 2},
+                                                            {2, 1, 1, 2}, {2, 4},    {1, 1, 2, 2}};
         const auto& pool = s_.beats == 4 ? four : three;
         Motif m;
         int step = 0;
@@ -259,8 +264,14 @@ private:
             bool strong = (n.start % bar_) % (2 * kPpq) == 0;
             if (strong && !InChord(pitch, root)) {
                 for (int d = 1; d < 4; ++d) {
-                    if (InChord(pitch + d, root)) { pitch += d; break; }
-                    if (InChord(pitch - d, root)) { pitch -= d; break; }
+                    if (InChord(pitch + d, root)) {
+                        pitch += d;
+                        break;
+                    }
+                    if (InChord(pitch - d, root)) {
+                        pitch -= d;
+                        break;
+                    }
                 }
             }
             int length = n.length;
@@ -282,7 +293,8 @@ private:
     void Section(int bar, const std::array<int, 8>& prog, int bars, const Motif* motif,
                  bool with_counter, bool crash_first) {
         for (int b = 0; b < bars; ++b) Accompany(bar + b, prog[size_t(b % 8)], b, bars);
-        if (crash_first || motif) drums_.Note(bar * bar_, kPpq, 9, 49, 70);
+        if (s_.drums != Drums::None && (crash_first || motif))
+            drums_.Note(bar * bar_, kPpq, 9, 49, 70);
         if (!motif) return;
         // Four phrases: statement, answer a step higher, statement, cadence.
         const int starts[4] = {4, 5, 4, 2};
@@ -290,8 +302,8 @@ private:
             bool cadence = p == 3;
             Phrase(bar + 2 * p, prog, 2 * p, *motif, starts[p % 4], cadence, lead_, 0, 88, 12);
             if (with_counter)
-                Phrase(bar + 2 * p, prog, 2 * p, *motif, starts[p % 4] - 2, cadence, counter_, 1, 62,
-                       0);
+                Phrase(bar + 2 * p, prog, 2 * p, *motif, starts[p % 4] - 2, cadence, counter_, 1,
+                       62, 0);
         }
     }
 
@@ -301,7 +313,8 @@ private:
         int low = tones[0];
         while (low > 59) low -= 12;
         while (low < 48) low += 12;
-        std::array<int, 3> voicing = {low, low + (tones[1] - tones[0]), low + (tones[2] - tones[0])};
+        std::array<int, 3> voicing = {low, low + (tones[1] - tones[0]),
+                                      low + (tones[2] - tones[0])};
         // Bass.
         int bass_root = low - 12;
         while (bass_root > 47) bass_root -= 12;
@@ -321,7 +334,8 @@ private:
                 break;
             case Comp::Arpeggio: {
                 const int order[8] = {0, 1, 2, 3, 4, 3, 2, 1};
-                int pitches[5] = {voicing[0], voicing[1], voicing[2], voicing[0] + 12, voicing[1] + 12};
+                int pitches[5] = {voicing[0], voicing[1], voicing[2], voicing[0] + 12,
+                                  voicing[1] + 12};
                 for (int i = 0; i < s_.beats * 2; ++i)
                     chords_.Note(t0 + i * kPpq / 2, kPpq, 2, pitches[order[i % 8]],
                                  (i % 2 ? 56 : 66) + Rand(-4, 4));
@@ -340,8 +354,8 @@ private:
             case Comp::Strum:
                 for (int beat = 0; beat < s_.beats; ++beat)
                     for (int k = 0; k < 3; ++k)
-                        chords_.Note(t0 + beat * kPpq + k * 18, kPpq - 60, 2, voicing[size_t(k)] + 12,
-                                     (beat % 2 ? 56 : 68) + Rand(-3, 3));
+                        chords_.Note(t0 + beat * kPpq + k * 18, kPpq - 60, 2,
+                                     voicing[size_t(k)] + 12, (beat % 2 ? 56 : 68) + Rand(-3, 3));
                 break;
         }
         Drum(t0, index == bars - 1);
@@ -400,8 +414,10 @@ private:
         for (int p : tones) chords_.Note(t, bar_ + kPpq, 2, p, 64);
         lead_.Note(t, bar_ + kPpq, 0, tones[0] + 12, 84);
         bass_.Note(t, bar_ + kPpq, 3, tones[0] - 24, 90);
-        drums_.Note(t, kPpq, 9, 49, 76);
-        drums_.Note(t, kPpq, 9, 36, 80);
+        if (s_.drums != Drums::None) {
+            drums_.Note(t, kPpq, 9, 49, 76);
+            drums_.Note(t, kPpq, 9, 36, 80);
+        }
     }
 
     const Style& s_;
