@@ -82,6 +82,9 @@ bool SaveClientPng(const std::string& file);
 bool SaveClientPng(CWnd* wnd, const std::string& file);
 // The cursor last set with SetCursor, and the capture window.
 HCURSOR CurrentCursor();
+// How the window's menu bar shows item `id` (false when it shows no such item).
+bool MenuItemShown(CWnd* wnd, unsigned id, bool* enabled, bool* checked,
+                   std::string* text = nullptr);
 // The open system menu substitute (after Alt+Space), nullptr when closed.
 CMenu* OpenSystemMenu();
 

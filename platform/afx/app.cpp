@@ -1,0 +1,304 @@
+// The application object, the program's entry, message boxes, cursors, screen metrics and
+// system colours.
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/afx/automation.h"
+#include "platform/qt/backend.h"
+#include "platform/qt/widgets.h"
+
+using afx::WindowImpl;
+
+namespace {
+
+CWinApp* g_app = nullptr;
+std::string g_appName = "kivra";
+
+// Identity objects of the standard cursors.
+struct StandardCursor {
+    uintptr_t id;
+    Qt::CursorShape shape;
+    gdi::IconImage image;
+};
+
+StandardCursor* StandardCursors() {
+    static StandardCursor cursors[] = {
+        {32512, Qt::ArrowCursor, {}},        {32513, Qt::IBeamCursor, {}},
+        {32514, Qt::WaitCursor, {}},         {32515, Qt::CrossCursor, {}},
+        {32649, Qt::PointingHandCursor, {}},
+    };
+    return cursors;
+}
+constexpr int kStandardCursorCount = 5;
+
+}  // namespace
+
+namespace afx {
+bool StandardCursorShape(HCURSOR cursor, Qt::CursorShape* shape) {
+    StandardCursor* c = StandardCursors();
+    for (int i = 0; i < kStandardCursorCount; ++i) {
+        if (cursor == &c[i].image) {
+            *shape = c[i].shape;
+            return true;
+        }
+    }
+    return false;
+}
+HCURSOR CurrentCursorImpl();
+}  // namespace afx
+
+// ---- CWinApp ----
+
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) {
+    g_app = this;
+    if (appName) g_appName = appName;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+int CWinApp::ExitInstance() { return 0; }
+
+HCURSOR CWinApp::LoadCursor(UINT resourceId) const {
+    return ::LoadCursor(nullptr, MAKEINTRESOURCE(resourceId));
+}
+
+HCURSOR CWinApp::LoadStandardCursor(const char* name) const { return ::LoadCursor(nullptr, name); }
+
+HICON CWinApp::LoadIcon(UINT resourceId) const {
+    return LoadIconResource(static_cast<int>(resourceId));
+}
+
+void AfxEnableControlContainer() {}
+CWinApp* AfxGetApp() { return g_app; }
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+const char* AfxGetAppName() {
+    return g_app && g_app->m_pszAppName ? g_app->m_pszAppName : g_appName.c_str();
+}
+HINSTANCE AfxGetInstanceHandle() { return reinterpret_cast<HINSTANCE>(&g_appName); }
+HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+
+int AfxWinMain(int argc, char** argv) {
+    afx::InitPlatform(argc, argv);
+    if (argc > 0 && argv && argv[0]) {
+        std::string name = argv[0];
+        const size_t slash = name.find_last_of('/');
+        if (slash != std::string::npos) name = name.substr(slash + 1);
+        g_appName = name;
+    }
+    CWinApp* app = AfxGetApp();
+    if (!app) return 1;
+    if (app->InitInstance()) {
+        // A program that keeps running after InitInstance: loop while it has windows.
+        afx::RunModalLoop(
+            [] { return afx::automation::QuitRequested() || afx::TopLevelWindows().empty(); });
+    }
+    const int code = app->ExitInstance();
+    if (afx::automation::QuitRequested()) {
+        extern int QuitExitCode();
+        return QuitExitCode();
+    }
+    return code;
+}
+
+// ---- system colours ----
+
+COLORREF GetSysColor(int index) {
+    switch (index) {
+        case COLOR_WINDOW:
+            return RGB(255, 255, 255);
+        case COLOR_WINDOWTEXT:
+        case COLOR_BTNTEXT:
+            return RGB(0, 0, 0);
+        case COLOR_HIGHLIGHT:
+            return RGB(0, 120, 215);
+        case COLOR_HIGHLIGHTTEXT:
+            return RGB(255, 255, 255);
+        case COLOR_GRAYTEXT:
+            return RGB(109, 109, 109);
+        case COLOR_BTNFACE:
+        default:
+            return RGB(240, 240, 240);
+    }
+}
+
+HBRUSH GetSysColorBrush(int index) {
+    static CBrush* brushes[32] = {};
+    if (index < 0 || index >= 32) index = COLOR_BTNFACE;
+    if (!brushes[index]) brushes[index] = new CBrush(GetSysColor(index));
+    return static_cast<HBRUSH>(brushes[index]->GetSafeHandle());
+}
+
+// ---- cursors and icons ----
+
+HCURSOR LoadCursor(HINSTANCE, const char* name) {
+    if (!IS_INTRESOURCE(name)) return nullptr;
+    const uintptr_t id = reinterpret_cast<uintptr_t>(name);
+    StandardCursor* c = StandardCursors();
+    for (int i = 0; i < kStandardCursorCount; ++i)
+        if (c[i].id == id) return &c[i].image;
+    if (id >= 32512) return nullptr;
+    return LoadCursorResource(static_cast<int>(id));
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    HCURSOR previous = afx::CurrentCursorImpl();
+    afx::ApplyCursor(cursor);
+    return previous;
+}
+
+HCURSOR GetCursor() { return afx::CurrentCursorImpl(); }
+
+HICON LoadIcon(HINSTANCE, const char* name) {
+    if (!IS_INTRESOURCE(name)) return nullptr;
+    return LoadIconResource(static_cast<int>(reinterpret_cast<uintptr_t>(name)));
+}
+
+// ---- metrics ----
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN:
+        case SM_CYSCREEN: {
+            if (!QApplication::instance() || !QGuiApplication::primaryScreen())
+                return index == SM_CXSCREEN ? 1024 : 768;
+            const QRect g = QGuiApplication::primaryScreen()->geometry();
+            return index == SM_CXSCREEN ? g.width() : g.height();
+        }
+        case SM_CXICON:
+        case SM_CYICON:
+            return 32;
+        case SM_CXSMICON:
+        case SM_CYSMICON:
+            return 16;
+        case SM_CYCAPTION:
+            return 19;
+        case SM_CYMENU:
+            return 20;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+BOOL MessageBeep(UINT) {
+    if (QApplication::instance()) QApplication::beep();
+    return TRUE;
+}
+
+// ---- message boxes ----
+
+namespace {
+
+int AnswerToResult(const seams::Answer& a, UINT buttons) {
+    const bool positive = a.kind == seams::Answer::Ok || a.kind == seams::Answer::Yes ||
+                          a.kind == seams::Answer::Text;
+    switch (buttons) {
+        case MB_OKCANCEL:
+            return positive ? IDOK : IDCANCEL;
+        case MB_YESNO:
+            return positive ? IDYES : IDNO;
+        case MB_YESNOCANCEL:
+            if (a.kind == seams::Answer::Cancel) return IDCANCEL;
+            return positive ? IDYES : IDNO;
+        default:
+            return IDOK;
+    }
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    const std::string cap = caption ? caption : AfxGetAppName();
+    const std::string body = text ? text : "";
+    seams::Trace("msgbox", {{"caption", cap}, {"text", body}});
+    const UINT buttons = type & MB_TYPEMASK;
+    seams::Answer answer;
+    if (seams::TakeAnswer("message box \"" + cap + "\": " + body, &answer))
+        return AnswerToResult(answer, buttons);
+    if (seams::ResponderEnabled()) return buttons == MB_OK ? IDOK : IDCANCEL;
+
+    afx::EnsureQt();
+    WindowImpl* ownerImpl = WindowImpl::FromHwnd(owner);
+    if (!ownerImpl) {
+        CWnd* top = afx::TopWindowForInput();
+        ownerImpl = top ? top->Impl() : nullptr;
+    }
+    while (ownerImpl && ownerImpl->parent) ownerImpl = ownerImpl->parent;
+    QWidget* parent = ownerImpl ? static_cast<QWidget*>(ownerImpl->frame) : nullptr;
+
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (type & MB_ICONMASK) {
+        case MB_ICONHAND:
+            icon = QMessageBox::Critical;
+            break;
+        case MB_ICONQUESTION:
+            icon = QMessageBox::Question;
+            break;
+        case MB_ICONEXCLAMATION:
+            icon = QMessageBox::Warning;
+            break;
+        case MB_ICONASTERISK:
+            icon = QMessageBox::Information;
+            break;
+        default:
+            break;
+    }
+    auto* box = new QMessageBox(icon, QString::fromStdString(cap), QString::fromStdString(body),
+                                QMessageBox::NoButton, parent);
+    box->setFont(afx::DialogFont());
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    switch (buttons) {
+        case MB_OKCANCEL:
+            ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+            cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            break;
+        case MB_YESNO:
+            yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+            no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+            break;
+        case MB_YESNOCANCEL:
+            yes = box->addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+            no = box->addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+            cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+            break;
+        default:
+            ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+            break;
+    }
+    if (cancel)
+        box->setEscapeButton(cancel);
+    else if (ok)
+        box->setEscapeButton(ok);
+    box->setWindowModality(Qt::ApplicationModal);
+    bool finished = false;
+    QObject::connect(box, &QMessageBox::finished, [&finished](int) { finished = true; });
+    box->open();
+    afx::RunModalLoop([&finished] { return finished || afx::automation::QuitRequested(); });
+    QAbstractButton* clicked = box->clickedButton();
+    int result = IDOK;
+    if (clicked == cancel && cancel)
+        result = IDCANCEL;
+    else if (clicked == yes && yes)
+        result = IDYES;
+    else if (clicked == no && no)
+        result = IDNO;
+    else if (!clicked)
+        result = cancel ? IDCANCEL : (no && !yes ? IDNO : IDOK);
+    box->deleteLater();
+    return result;
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT) {
+    CWnd* top = afx::TopWindowForInput();
+    return MessageBox(top ? top->m_hWnd : nullptr, text, AfxGetAppName(), type);
+}

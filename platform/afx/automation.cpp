@@ -1,0 +1,288 @@
+// The driver's and the tests' hold on the program: virtual time, injected input, screenshots.
+#include "platform/afx/automation.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <set>
+
+#include "platform/qt/backend.h"
+#include "platform/qt/widgets.h"
+
+using afx::WindowImpl;
+
+namespace {
+bool g_quit = false;
+int g_quitCode = 0;
+std::set<int>& LiveDialogs() {
+    static std::set<int> live;
+    return live;
+}
+}  // namespace
+
+int QuitExitCode() { return g_quitCode; }
+
+namespace afx {
+
+HCURSOR CurrentCursorImpl();
+void CloseSystemMenuPopup();
+
+void InitPlatform(int argc, char** argv) { InitPlatformArgs(argc, argv); }
+
+namespace automation {
+
+void UseVirtualClock(int64_t startSeconds) { seams::UseVirtualClock(startSeconds); }
+
+void Advance(uint32_t ms) {
+    const int64_t target = seams::NowMs() + ms;
+    ProcessPending();
+    for (int guard = 0; guard < 1000000; ++guard) {
+        const int64_t due = seams::NextTimerDue();
+        if (due < 0 || due > target) break;
+        seams::AdvanceClockTo(due);
+        seams::TimerKey key;
+        if (seams::TakeDueTimer(&key)) {
+            WindowImpl* impl = const_cast<WindowImpl*>(static_cast<const WindowImpl*>(key.owner));
+            if (WindowImpl::IsLive(impl) && impl->wnd) impl->wnd->SendMessage(WM_TIMER, key.id, 0);
+        }
+        ProcessPending();
+        if (g_quit) return;
+    }
+    seams::AdvanceClockTo(target);
+    ProcessPending();
+}
+
+void SetIdleHook(std::function<void()> hook) { SetIdleHookImpl(std::move(hook)); }
+
+void ProcessPending() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ProcessPendingWork();
+}
+
+void SetLiveDialog(int templateId, bool live) {
+    if (live)
+        LiveDialogs().insert(templateId);
+    else
+        LiveDialogs().erase(templateId);
+}
+
+bool IsLiveDialog(int templateId) { return LiveDialogs().count(templateId) != 0; }
+
+CWnd* TopWindow() { return TopWindowForInput(); }
+
+UINT KeyCode(const std::string& name) {
+    if (name.size() == 1) {
+        const char c = name[0];
+        if (c >= 'A' && c <= 'Z') return static_cast<UINT>(c);
+        if (c >= 'a' && c <= 'z') return static_cast<UINT>(c - 'a' + 'A');
+        if (c >= '0' && c <= '9') return static_cast<UINT>(c);
+    }
+    if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
+        const int n = std::atoi(name.c_str() + 1);
+        if (n >= 1 && n <= 12 && std::to_string(n) == name.substr(1))
+            return VK_F1 + static_cast<UINT>(n - 1);
+    }
+    if (name == "Space") return VK_SPACE;
+    if (name == "Return" || name == "Enter") return VK_RETURN;
+    if (name == "Escape" || name == "Esc") return VK_ESCAPE;
+    if (name == "Tab") return VK_TAB;
+    if (name == "Ctrl" || name == "Control") return VK_CONTROL;
+    if (name == "Shift") return VK_SHIFT;
+    if (name == "Alt") return VK_MENU;
+    if (name == "Backspace") return VK_BACK;
+    return 0;
+}
+
+bool Key(const std::string& name, KeyEdge edge) {
+    CWnd* top = TopWindow();
+    if (!top || !top->Impl()) return false;
+    if (name == "Alt+Space") {
+        if (edge != KeyEdge::Up) top->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        ProcessPending();
+        return true;
+    }
+    const UINT vk = KeyCode(name);
+    if (!vk) return false;
+    CloseSystemMenuPopup();
+    WindowImpl* impl = top->Impl();
+    auto deliver = [&](bool down) {
+        if (!WindowImpl::IsLive(impl)) return;
+        const bool consumed = DeliverKey(impl, vk, down, 1);
+        // Characters typed into a focused edit control.
+        WindowImpl* focus = WindowImpl::IsLive(impl) ? impl->focus : nullptr;
+        if (!consumed && down && WindowImpl::IsLive(focus) && focus->kind == ControlKind::Edit) {
+            if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || vk == VK_SPACE) {
+                const char c = static_cast<char>(vk >= 'A' && vk <= 'Z' ? vk - 'A' + 'a' : vk);
+                const char text[2] = {c, 0};
+                if (auto* edit = dynamic_cast<CEdit*>(focus->ownedWnd.get())) edit->TypeText(text);
+            }
+        }
+        ProcessPending();
+    };
+    if (edge != KeyEdge::Up) deliver(true);
+    if (edge != KeyEdge::Down) deliver(false);
+    return true;
+}
+
+namespace {
+
+bool ReceivesMouse(const WindowImpl* c) {
+    const bool bound = c->wnd && c->wnd != c->ownedWnd.get();
+    return bound || ((c->kind == ControlKind::Static || c->kind == ControlKind::Icon) &&
+                     (c->style & SS_NOTIFY));
+}
+
+void Button(int x, int y, bool right, bool down) {
+    CWnd* top = TopWindow();
+    if (!top || !top->Impl()) return;
+    WindowImpl* impl = top->Impl();
+    const POINT p{x, y};
+    const UINT message =
+        right ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP) : (down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
+    const UINT flags = down ? (right ? MK_RBUTTON : MK_LBUTTON) : 0;
+    CloseSystemMenuPopup();
+    if (CaptureImpl()) {
+        DeliverMouse(impl, message, p, flags);
+        ProcessPending();
+        return;
+    }
+    WindowImpl* child = impl->ChildAt(p);
+    if (child && child->enabled) {
+        const POINT local{x - child->rect.left, y - child->rect.top};
+        if (child->kind == ControlKind::Button && !right) {
+            if (down) {
+                impl->pressedButton = child;
+            } else if (impl->pressedButton == child) {
+                impl->pressedButton = nullptr;
+                NotifyParent(child, BN_CLICKED);
+            }
+        } else if (child->kind == ControlKind::Edit && down) {
+            if (child->wnd) child->wnd->SetFocus();
+        } else if (ReceivesMouse(child)) {
+            DeliverMouse(child, message, local, flags);
+            if (!down && !right && WindowImpl::IsLive(child) && (child->style & SS_NOTIFY))
+                NotifyParent(child, STN_CLICKED);
+        }
+        ProcessPending();
+        return;
+    }
+    DeliverMouse(impl, message, p, flags);
+    ProcessPending();
+}
+
+}  // namespace
+
+void ButtonDown(int x, int y, bool right) { Button(x, y, right, true); }
+void ButtonUp(int x, int y, bool right) { Button(x, y, right, false); }
+
+void Click(int x, int y, bool right) {
+    ButtonDown(x, y, right);
+    ButtonUp(x, y, right);
+}
+
+void MouseMove(int x, int y) {
+    CWnd* top = TopWindow();
+    if (!top || !top->Impl()) return;
+    WindowImpl* impl = top->Impl();
+    const POINT p{x, y};
+    if (!CaptureImpl()) {
+        WindowImpl* child = impl->ChildAt(p);
+        if (child && ReceivesMouse(child)) {
+            DeliverMouse(child, WM_MOUSEMOVE, POINT{x - child->rect.left, y - child->rect.top}, 0);
+            ProcessPending();
+            return;
+        }
+    }
+    DeliverMouse(impl, WM_MOUSEMOVE, p, 0);
+    ProcessPending();
+}
+
+bool MenuCommand(unsigned id) {
+    CWnd* top = TopWindow();
+    if (!top || !top->Impl()) return false;
+    CloseSystemMenuPopup();
+    const UINT blocked = MF_GRAYED | MF_DISABLED;
+    if (CMenu* menu = top->GetMenu()) {
+        const UINT state = menu->GetMenuState(id, MF_BYCOMMAND);
+        if (state != 0xFFFFFFFF && !(state & MF_POPUP)) {
+            if (state & blocked) return false;
+            top->SendMessage(WM_COMMAND, id, 0);
+            ProcessPending();
+            return true;
+        }
+    }
+    if (top->Impl()->systemMenu) {
+        CMenu* sys = top->Impl()->systemMenu.get();
+        const UINT state = sys->GetMenuState(id, MF_BYCOMMAND);
+        if (state != 0xFFFFFFFF) {
+            if (state & blocked) return false;
+            top->SendMessage(WM_SYSCOMMAND, id, 0);
+            ProcessPending();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MenuItemShown(CWnd* wnd, unsigned id, bool* enabled, bool* checked, std::string* text) {
+    if (!wnd || !wnd->Impl()) return false;
+    ProcessPending();
+    for (auto& [item, action] : wnd->Impl()->menuActions) {
+        if (item->id != id) continue;
+        if (enabled) *enabled = action->isEnabled();
+        if (checked) *checked = action->isCheckable() && action->isChecked();
+        if (text) *text = action->text().toStdString();
+        return true;
+    }
+    return false;
+}
+
+bool SaveClientPng(CWnd* wnd, const std::string& file) {
+    if (!wnd || !wnd->Impl()) return false;
+    ProcessPending();
+    WindowImpl* impl = wnd->Impl();
+    std::shared_ptr<gdi::Surface> s = wnd->GetSurface();
+    if (!s) return false;
+    QImage image;
+    {
+        std::lock_guard<std::mutex> lock(s->Mutex());
+        image = QImage(reinterpret_cast<const uchar*>(s->Pixels()), s->Width(), s->Height(),
+                       s->Stride() * 4, QImage::Format_RGB32)
+                    .copy();
+    }
+    // Controls shown over the surface.
+    if (impl->client) {
+        QPainter painter(&image);
+        for (WindowImpl* child : impl->children) {
+            if (!child->visible || !child->widget) continue;
+            child->widget->render(&painter, QPoint(child->rect.left, child->rect.top), QRegion(),
+                                  QWidget::DrawChildren | (child->widget->autoFillBackground()
+                                                               ? QWidget::DrawWindowBackground
+                                                               : QWidget::RenderFlags()));
+        }
+    }
+    return image.save(QString::fromStdString(file), "PNG");
+}
+
+bool SaveClientPng(const std::string& file) { return SaveClientPng(TopWindow(), file); }
+
+HCURSOR CurrentCursor() { return CurrentCursorImpl(); }
+
+CMenu* OpenSystemMenu() {
+    CWnd* top = TopWindow();
+    if (!SystemMenuPopup() || !top || !top->Impl()) return nullptr;
+    return top->Impl()->systemMenu.get();
+}
+
+void Quit(int exitCode) {
+    g_quit = true;
+    g_quitCode = exitCode;
+    auto& stack = ModalStack();
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) (*it)->EndDialog(IDCANCEL);
+}
+
+bool QuitRequested() { return g_quit; }
+
+}  // namespace automation
+}  // namespace afx

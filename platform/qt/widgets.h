@@ -1,0 +1,45 @@
+// Qt widgets of the framework's windows. Private to platform_afx.
+#pragma once
+
+#include <QEvent>
+#include <QWidget>
+
+#include "platform/qt/backend.h"
+
+namespace afx {
+
+// The top-level window: menu bar (when the window has a menu) above the client widget.
+class FrameWidget : public QWidget {
+  public:
+    explicit FrameWidget(WindowImpl* impl);
+    WindowImpl* impl;
+    bool applyingState = false;  // the framework itself is minimising or restoring
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+};
+
+// The client area: presents the window surface, turns mouse events into messages.
+class ClientWidget : public QWidget {
+  public:
+    ClientWidget(WindowImpl* impl, QWidget* parent);
+    WindowImpl* impl;
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+// Watches control widgets (mouse for notifying statics and bound objects) and the
+// application's key events.
+class EventRouter : public QObject {
+  public:
+    static EventRouter* Instance();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace afx
