@@ -1,5 +1,10 @@
 #include "platform/crt/textfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -44,6 +49,41 @@ bool WriteTextFile(std::string_view name, std::string_view text) {
     return file.Close() && written;
 }
 
+bool ReplaceTextFile(std::string_view name, std::string_view text) {
+    const std::string path = DataFileName(name);
+    if (path.empty()) return false;
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) return false;
+    // mkstemp creates the file private to its owner; give it the permissions a plain fopen would.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            ok = false;
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
 TextFile::~TextFile() { Close(); }
 
 TextFile::TextFile(TextFile&& other) noexcept : m_file(other.m_file), m_failed(other.m_failed) {
@@ -76,6 +116,8 @@ bool TextFile::Open(std::string_view name, const char* mode) {
     m_file = OpenDataFile(name, binaryMode);
     return m_file != nullptr;
 }
+
+bool TextFile::HasError() const { return m_failed || (m_file != nullptr && std::ferror(m_file)); }
 
 bool TextFile::Close() {
     if (m_file == nullptr) return !m_failed;
@@ -110,7 +152,7 @@ char* TextFile::Gets(char* buffer, int size) {
     return buffer;
 }
 
-bool TextFile::ReadLine(std::string& line) {
+bool TextFile::ReadLine(std::string& line, std::size_t maxKeep) {
     line.clear();
     if (m_file == nullptr) return false;
     bool any = false;
@@ -119,7 +161,7 @@ bool TextFile::ReadLine(std::string& line) {
         if (c == EOF) return any && !std::ferror(m_file);
         any = true;
         if (c == '\n') return true;
-        line.push_back(static_cast<char>(c));
+        if (line.size() < maxKeep) line.push_back(static_cast<char>(c));
     }
 }
 

@@ -26,6 +26,11 @@ bool WriteTextFile(std::string_view name, std::string_view text);
 bool ReplaceDataFile(std::string_view tempName, std::string_view name);
 bool RemoveDataFile(std::string_view name);
 
+// Writes the text in text mode to a new file beside `name` and renames it over `name` once it
+// is completely on disk. On any failure the temporary file is removed and `name` keeps its old
+// content. The new file is created with the usual permissions for new files.
+bool ReplaceTextFile(std::string_view name, std::string_view text);
+
 // A text-mode file, in the manner of fopen(name, "r"/"w"/"a") on the original platform.
 class TextFile {
   public:
@@ -39,14 +44,18 @@ class TextFile {
     // mode "r", "w" or "a". Closes a file that was open.
     bool Open(std::string_view name, const char* mode);
     bool IsOpen() const { return m_file != nullptr; }
+    // True when a read or write failed since opening (not the mere end of the file); a folder
+    // opened for reading fails at its first read.
+    bool HasError() const;
     // False when a write failed since opening, or the final flush failed.
     bool Close();
 
     // As fgets: reads up to size-1 bytes, through the first "\n" (stored as "\n" for CR LF),
     // then a terminating 0. nullptr at the end of the file with nothing read, or on error.
     char* Gets(char* buffer, int size);
-    // One line without its line end; false at the end of the file with nothing read.
-    bool ReadLine(std::string& line);
+    // One line without its line end; false at the end of the file with nothing read. The whole
+    // line is consumed, but only its first `maxKeep` bytes are kept.
+    bool ReadLine(std::string& line, std::size_t maxKeep = std::string::npos);
 
     // Writes the text with each "\n" stored as CR LF. False on failure.
     bool Write(std::string_view text);

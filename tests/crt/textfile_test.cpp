@@ -158,4 +158,19 @@ TEST_F(TextFileTest, ReplaceAndAppend) {
     EXPECT_FALSE(crt::RemoveDataFile("score.3"));
 }
 
+TEST_F(TextFileTest, ReplaceTextFileIsAllOrNothing) {
+    ASSERT_TRUE(crt::WriteTextFile("score.1", "900\nold\n"));
+    ASSERT_TRUE(crt::ReplaceTextFile("score.1", "500\n\xC9\xFA\n\n"));
+    EXPECT_EQ(Bytes("score.1"), "500\r\n\xC9\xFA\r\n\r\n");
+    // A new file is created too.
+    ASSERT_TRUE(crt::ReplaceTextFile("score.2", "0\n"));
+    EXPECT_EQ(Bytes("score.2"), "0\r\n");
+    // A target that cannot be replaced (a folder) or a missing folder: false, nothing changed,
+    // and no temporary file left behind.
+    ASSERT_EQ(system("mkdir score.4"), 0);
+    EXPECT_FALSE(crt::ReplaceTextFile("score.4", "0\n"));
+    EXPECT_FALSE(crt::ReplaceTextFile("nowhere\\score.1", "0\n"));
+    EXPECT_EQ(system("test $(ls -A | wc -l) -eq 3"), 0) << "stray files left";
+}
+
 }  // namespace
