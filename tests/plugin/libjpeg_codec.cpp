@@ -1,11 +1,12 @@
 #include "tests/plugin/libjpeg_codec.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 namespace plugintest {
 namespace {
