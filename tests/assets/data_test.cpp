@@ -143,6 +143,11 @@ struct Midi {
     std::set<int> channels_with_notes, programs;
     int notes = 0, unmatched = 0;
     std::string title;
+    struct Note {
+        long tick;
+        int channel, key;
+    };
+    std::vector<Note> onsets;
 };
 
 uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
@@ -216,6 +221,7 @@ Midi ParseMidi(const Bytes& b) {
                     ++open[ch * 128 + d1];
                     ++m.notes;
                     m.channels_with_notes.insert(ch);
+                    m.onsets.push_back({tick, ch, d1});
                 } else if (kind == 0x8 || (kind == 0x9 && d2 == 0)) {
                     if (open[ch * 128 + d1] > 0)
                         --open[ch * 128 + d1];
@@ -274,6 +280,47 @@ TEST(Tunes, SomeTunesHaveDrumsAndSomeDoNot) {
     }
     EXPECT_GE(with, 8);
     EXPECT_LT(with, 17);
+}
+
+// Everything but the drums keeps to one major key (with the raised seventh of its relative
+// minor allowed): no stray notes.
+TEST(Tunes, PitchedNotesStayInOneKey) {
+    for (int n = 101; n <= 117; ++n) {
+        Midi m = ParseMidi(ReadAll(DataDir() + "/midi/" + std::to_string(n) + ".mid"));
+        int count[12] = {}, total = 0;
+        for (const auto& o : m.onsets)
+            if (o.channel != 9) ++count[o.key % 12], ++total;
+        ASSERT_GT(total, 0);
+        double best = 0;
+        for (int root = 0; root < 12; ++root) {
+            int in = 0;
+            for (int step : {0, 2, 4, 5, 7, 9, 11, 8}) in += count[(root + step) % 12];
+            best = std::max(best, double(in) / total);
+        }
+        EXPECT_GE(best, 0.98) << n;
+    }
+}
+
+// A melody with structure comes back to its phrases: many of its rhythm figures recur.
+TEST(Tunes, MelodyRepeatsItsPhrases) {
+    for (int n = 101; n <= 117; ++n) {
+        Midi m = ParseMidi(ReadAll(DataDir() + "/midi/" + std::to_string(n) + ".mid"));
+        std::vector<long> gaps;
+        long prev = -1;
+        for (const auto& o : m.onsets) {
+            if (o.channel != 0) continue;
+            if (prev >= 0) gaps.push_back(o.tick - prev);
+            prev = o.tick;
+        }
+        ASSERT_GT(gaps.size(), 40u) << n;
+        std::map<std::vector<long>, int> figures;
+        for (size_t i = 0; i + 6 <= gaps.size(); ++i)
+            ++figures[std::vector<long>(gaps.begin() + long(i), gaps.begin() + long(i) + 6)];
+        int repeated = 0;
+        for (auto& [f, k] : figures)
+            if (k >= 3) repeated += k;
+        EXPECT_GT(double(repeated) / double(gaps.size() - 5), 0.5) << n;
+    }
 }
 
 TEST(Tunes, ParserRejectsATruncatedFile) {

@@ -71,35 +71,40 @@ GifFile MakeAdvert(int d, int l, const TextFont& font, const EmojiFont& emoji) {
     const int band = 36;
     const Rgba band_colour = Hsv(20 + i * 37, 0.35, 0.95);
     const Rgba card_top = Hsv(200 + i * 23, 0.55, 0.55), card_bottom = Hsv(230 + i * 23, 0.6, 0.3);
-    const Rgba text = {255, 244, 200, 255}, glow = Hsv(40 + i * 37, 0.75, 1.0);
+    const Rgba text = {255, 244, 200, 255}, glow = {255, 214, 72, 255};
 
-    // The whole picture.
-    Image full(size.w, size.h);
-    full.FillRect(0, 0, size.w, band, band_colour);
+    // The picture without its headline: band, card, a tile picture at the left, the address.
+    Image base(size.w, size.h);
+    base.FillRect(0, 0, size.w, band, band_colour);
     Image card(size.w, size.h - band);
     card.VerticalGradient(card_top, card_bottom);
-    full.Copy(card, 0, band);
-    for (int x = 0; x < size.w; ++x) full.at(x, band) = Shade(band_colour, 0.7);
+    base.Copy(card, 0, band);
+    for (int x = 0; x < size.w; ++x) base.at(x, band) = Shade(band_colour, 0.7);
+    const char32_t picture = ThemePictures()[size_t((i + l) % 3)][size_t((i * 5) % 42)];
+    Image pic = emoji.Render(picture);
+    const int pic_size = std::min(48, size.h - band - 34);
+    if (!pic.empty()) {
+        Image small = Resample(pic, pic_size, std::max(1, pic.height() * pic_size / pic.width()));
+        base.FillRoundRect(6, band + 7, pic_size + 8, pic_size + 8, 6, {252, 248, 232, 235});
+        base.Draw(small, 10, band + 11);
+    }
+    const int text_left = pic.empty() ? 0 : pic_size + 14;
+    const int text_cx = text_left + (size.w - text_left) / 2;
+    font.DrawCentred(base, size.w / 2, size.h - 10, "kivra.example.org", 14, {200, 228, 255, 255});
+
     std::string headline = kHeadlines[l - 1];
     int px = 24;
-    while (px > 12 && font.Measure(headline, px) > size.w - 16) --px;
-    const int head_base = band + 12 + px;
-    font.DrawCentred(full, size.w / 2, head_base, headline, px, text);
-    char line[64];
-    std::snprintf(line, sizeof line, "kivra.example.org  %d-%d", d, l - 1);
-    font.DrawCentred(full, size.w / 2, size.h - 12, line, 14, {200, 228, 255, 255});
-
+    while (px > 12 && font.Measure(headline, px) > size.w - text_left - 10) --px;
+    const int head_base = band + 7 + (pic_size + 8) / 2 + px / 2 - 2;
+    Image full = base;
+    font.DrawCentred(full, text_cx, head_base, headline, px, text, {0, 0, 0, 150}, 1);
     // The headline lit up, as a patch over its own rectangle.
+    Image lit_full = base;
+    font.DrawCentred(lit_full, text_cx, head_base, headline, px, glow, {60, 20, 0, 220}, 2);
     const int head_top = std::max(band + 2, head_base - px - 2);
-    const int head_h = std::min(size.h - head_top, px + 8);
-    Image lit = full.Crop(0, head_top, size.w, head_h);
-    {
-        Image relit = card.Crop(0, head_top - band, size.w, head_h);
-        font.DrawCentred(relit, size.w / 2, head_base - head_top, headline, px, glow,
-                         {40, 20, 0, 200}, 1);
-        lit = relit;
-    }
-    Image unlit = full.Crop(0, head_top, size.w, head_h);
+    const int head_h = std::min(size.h - head_top, px + 10);
+    Image lit = lit_full.Crop(text_left, head_top, size.w - text_left, head_h);
+    Image unlit = full.Crop(text_left, head_top, size.w - text_left, head_h);
 
     std::vector<Drawn> frames;
     frames.push_back({0, 0, full, std::vector<bool>(size_t(size.w) * size.h, false),
@@ -121,7 +126,7 @@ GifFile MakeAdvert(int d, int l, const TextFont& font, const EmojiFont& emoji) {
         frames.push_back({x, 2, box, clear, 12, feat.sprite_disposal, false});
         if (k == 3 || k == 7) {
             const Image& patch = k == 3 ? lit : unlit;
-            frames.push_back({0, head_top, patch,
+            frames.push_back({text_left, head_top, patch,
                               std::vector<bool>(size_t(patch.width()) * patch.height(), false), 30,
                               1, feat.interlace});
         }

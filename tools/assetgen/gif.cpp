@@ -1,6 +1,7 @@
 #include "tools/assetgen/gif.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -174,52 +175,68 @@ Bytes EncodeGif(const GifFile& gif) {
 
 namespace {
 
-struct Box {
-    std::vector<Rgba> px;
+struct Counted {
+    Rgba c;
+    long n;
 };
 
 }  // namespace
 
 std::vector<Rgba> MedianCut(const std::vector<Rgba>& pixels, int colours) {
-    std::vector<std::vector<Rgba>> boxes;
-    // Collapse repeated colours first: flat areas would otherwise dominate every split.
+    // Distinct colours with their pixel counts. Splits go by count (half the pixels on each
+    // side) so that large smooth areas get their share of entries and gradients do not band,
+    // while the box to split is the one with the widest spread weighted by its pixels.
+    std::vector<std::vector<Counted>> boxes(1);
     {
-        std::unordered_map<uint32_t, int> seen;
-        std::vector<Rgba> unique;
+        std::unordered_map<uint32_t, size_t> at;
         for (Rgba c : pixels) {
             uint32_t k = (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
-            if (seen.emplace(k, 1).second) unique.push_back({c.r, c.g, c.b, 255});
+            auto [it, fresh] = at.emplace(k, boxes[0].size());
+            if (fresh) boxes[0].push_back({{c.r, c.g, c.b, 255}, 0});
+            boxes[0][it->second].n++;
         }
-        boxes.push_back(std::move(unique));
     }
     while (int(boxes.size()) < colours) {
-        int best = -1, best_range = 0, channel = 0;
+        int best = -1, channel = 0;
+        double best_score = 0;
         for (size_t i = 0; i < boxes.size(); ++i) {
             if (boxes[i].size() < 2) continue;
             uint8_t lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
-            for (Rgba c : boxes[i]) {
-                uint8_t v[3] = {c.r, c.g, c.b};
+            long count = 0;
+            for (const Counted& e : boxes[i]) {
+                uint8_t v[3] = {e.c.r, e.c.g, e.c.b};
                 for (int k = 0; k < 3; ++k)
                     lo[k] = std::min(lo[k], v[k]), hi[k] = std::max(hi[k], v[k]);
+                count += e.n;
             }
-            for (int k = 0; k < 3; ++k)
-                if (hi[k] - lo[k] > best_range)
-                    best_range = hi[k] - lo[k], best = int(i), channel = k;
+            for (int k = 0; k < 3; ++k) {
+                double score = double(hi[k] - lo[k]) * std::sqrt(double(count));
+                if (score > best_score) best_score = score, best = int(i), channel = k;
+            }
         }
         if (best < 0) break;
         auto& box = boxes[size_t(best)];
-        auto key = [channel](Rgba c) { return channel == 0 ? c.r : channel == 1 ? c.g : c.b; };
-        std::sort(box.begin(), box.end(), [&](Rgba a, Rgba b) { return key(a) < key(b); });
-        std::vector<Rgba> upper(box.begin() + long(box.size() / 2), box.end());
-        box.resize(box.size() / 2);
+        auto key = [channel](const Counted& e) {
+            return channel == 0 ? e.c.r : channel == 1 ? e.c.g : e.c.b;
+        };
+        std::sort(box.begin(), box.end(),
+                  [&](const Counted& a, const Counted& b) { return key(a) < key(b); });
+        long total = 0, half = 0;
+        for (const Counted& e : box) total += e.n;
+        size_t cut = 0;
+        while (cut + 1 < box.size() && half + box[cut].n <= total / 2) half += box[cut++].n;
+        cut = std::max<size_t>(cut, 1);
+        std::vector<Counted> upper(box.begin() + long(cut), box.end());
+        box.resize(cut);
         boxes.push_back(std::move(upper));
     }
     std::vector<Rgba> palette;
     for (auto& box : boxes) {
         if (box.empty()) continue;
-        double r = 0, g = 0, b = 0;
-        for (Rgba c : box) r += c.r, g += c.g, b += c.b;
-        double n = double(box.size());
+        double r = 0, g = 0, b = 0, n = 0;
+        for (const Counted& e : box)
+            r += e.c.r * double(e.n), g += e.c.g * double(e.n), b += e.c.b * double(e.n),
+                n += double(e.n);
         palette.push_back({uint8_t(r / n + 0.5), uint8_t(g / n + 0.5), uint8_t(b / n + 0.5), 255});
     }
     return palette;

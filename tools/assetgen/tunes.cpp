@@ -139,8 +139,8 @@ class Composer {
         meta_.Tempo(0, s_.bpm);
         SetUp();
 
-        verse_motif_ = MakeMotif();
-        bridge_motif_ = MakeMotif();
+        verse_motif_ = {MakeMotif(), MakeMotif()};
+        bridge_motif_ = {MakeMotif(), MakeMotif()};
         int bar = 0;
         Section(bar, s_.verse, 4, nullptr, false, false);  // intro: accompaniment only
         bar += 4;
@@ -290,20 +290,25 @@ class Composer {
         (void)prev;
     }
 
-    void Section(int bar, const std::array<int, 8>& prog, int bars, const Motif* motif,
-                 bool with_counter, bool crash_first) {
+    // A section of eight bars is four two-bar phrases: statement, answer, statement again,
+    // and the answer ending on the chord's root (the cadence).
+    void Section(int bar, const std::array<int, 8>& prog, int bars,
+                 const std::array<Motif, 2>* motif, bool with_counter, bool crash_first) {
         for (int b = 0; b < bars; ++b) Accompany(bar + b, prog[size_t(b % 8)], b, bars);
         if (s_.drums != Drums::None && (crash_first || motif))
             drums_.Note(bar * bar_, kPpq, 9, 49, 70);
         if (!motif) return;
-        // Four phrases: statement, answer a step higher, statement, cadence.
         const int starts[4] = {4, 5, 4, 2};
+        // The melody sits around the fifth above the upper tonic; the counter-melody an
+        // octave and a third lower.
+        const int lead = s_.tonic < 63 ? 12 : 0;
         for (int p = 0; p < bars / 2; ++p) {
             bool cadence = p == 3;
-            Phrase(bar + 2 * p, prog, 2 * p, *motif, starts[p % 4], cadence, lead_, 0, 88, 12);
+            const Motif& m = (*motif)[size_t(p % 2)];
+            Phrase(bar + 2 * p, prog, 2 * p, m, starts[p % 4], cadence, lead_, 0, 88, lead);
             if (with_counter)
-                Phrase(bar + 2 * p, prog, 2 * p, *motif, starts[p % 4] - 2, cadence, counter_, 1,
-                       62, 0);
+                Phrase(bar + 2 * p, prog, 2 * p, m, starts[p % 4] - 2, cadence, counter_, 1, 62,
+                       lead - 12);
         }
     }
 
@@ -424,7 +429,7 @@ class Composer {
     std::mt19937 rng_;
     int scale_[7];
     int bar_;
-    Motif verse_motif_, bridge_motif_;
+    std::array<Motif, 2> verse_motif_, bridge_motif_;
     Track meta_, lead_, counter_, chords_, bass_, drums_;
 };
 
