@@ -28,7 +28,8 @@ RowWriter::RowWriter(Frame& frame, bool interlaced)
 }
 
 void RowWriter::SelectRow() {
-    rowStart_ = row_ < visibleHeight_ ? pixels_ + std::size_t(row_) * stride_ : nullptr;
+    rowStart_ = row_ < visibleHeight_ && visibleWidth_ > 0 ? pixels_ + std::size_t(row_) * stride_
+                                                           : nullptr;
 }
 
 void RowWriter::NextRow() {

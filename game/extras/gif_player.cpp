@@ -48,6 +48,7 @@ void Animation::SavePatch(const Frame& frame) {
     patch_.width = frame.visibleWidth;
     patch_.height = frame.visibleHeight;
     patch_.pixels.resize(std::size_t(patch_.width) * patch_.height);
+    if (patch_.pixels.empty()) return;
     for (int y = 0; y < patch_.height; ++y) {
         const std::uint32_t* from = &canvas_[std::size_t(patch_.top + y) * width_ + patch_.left];
         std::copy(from, from + patch_.width, &patch_.pixels[std::size_t(y) * patch_.width]);
@@ -55,17 +56,19 @@ void Animation::SavePatch(const Frame& frame) {
 }
 
 void Animation::RestorePatch() {
+    patch_.saved = false;
+    if (patch_.pixels.empty()) return;
     for (int y = 0; y < patch_.height; ++y) {
         const std::uint32_t* from = &patch_.pixels[std::size_t(y) * patch_.width];
         std::copy(from, from + patch_.width,
                   &canvas_[std::size_t(patch_.top + y) * width_ + patch_.left]);
     }
-    patch_.saved = false;
 }
 
 // Every pixel whose colour equals the transparent colour lets the canvas show through, whatever
 // its index: the frame is laid on through a mask built from colours.
 void Animation::Compose(const Frame& frame) {
+    if (frame.visibleWidth == 0) return;
     for (int y = 0; y < frame.visibleHeight; ++y) {
         std::uint32_t* to = &canvas_[std::size_t(frame.top + y) * width_ + frame.left];
         for (int x = 0; x < frame.visibleWidth; ++x) {

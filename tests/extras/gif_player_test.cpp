@@ -131,6 +131,25 @@ TEST(GifCompose, ABrokenFrameLeavesTheCanvasAsItWas) {
     EXPECT_EQ(animation.CanvasPixels()[0], 0x00FF00u);
 }
 
+TEST(GifCompose, EmptyScreensAndFramesComposeNothing) {
+    // Screens and frames of zero width or height, with patches to save and restore.
+    for (const auto& size : {std::pair<int, int>{0, 10}, {10, 0}, {0, 0}, {6, 6}}) {
+        GifWriter writer(size.first, size.second, kColours);
+        writer.GraphicControl(2, false, 0, 0).AddImage(Solid(0, 0, 5, 5, 1));
+        writer.GraphicControl(3, true, 1, 0).AddImage(Solid(2, 2, 0, 4, 1));
+        writer.GraphicControl(2, false, 0, 0).AddImage(Solid(8, 1, 3, 0, 2));
+        const Bytes bytes = writer.Trailer().bytes();
+        gif::Stream stream;
+        ASSERT_TRUE(stream.Open(bytes.data(), bytes.size()));
+        gif::Animation animation(stream);
+        animation.Begin(0x010203);
+        for (int tick = 0; tick < 7; ++tick) EXPECT_TRUE(animation.Step());
+        const std::size_t area = std::size_t(size.first) * size.second;
+        ASSERT_EQ(animation.CanvasPixels().size(), area);
+        if (area) EXPECT_EQ(animation.CanvasPixels()[0], 0x00FF00u);
+    }
+}
+
 // A host that records what the animation thread shows and when. With a virtual clock of its own,
 // time moves only when the test advances it, and the test can wait until the animation thread
 // is blocked in Sleep (the sleeper's end time and the count are taken under one lock).
