@@ -257,12 +257,15 @@ namespace {
 // Draws DIB pixels: destination (x, y, w, h) in device units; (i, j) of the destination maps
 // to the DIB's top-down row `topRow(j)` and column `col(i)`; rows outside
 // [firstRow, firstRow + rowCount) (top-down numbering) are not in memory and are skipped.
+// `unscaled` says that col(i) = col(0) + i.
 template <class ColFn, class RowFn>
 void DrawDib(gdi::SurfaceLock& t, const CDC::State& s, const gdi::DibSource& dib, int firstRow,
-             int rowCount, int x, int y, int w, int h, uint8_t rop, ColFn col, RowFn topRow) {
+             int rowCount, int x, int y, int w, int h, uint8_t rop, bool unscaled, ColFn col,
+             RowFn topRow) {
     const Pattern pat = PatternOf(s, t.mono());
     if (gdi::RopUsesPattern(rop) && !pat.present) return;
     const CRect c = ClipTransfer(t.clip(), x, y, w, h, nullptr, 0, 0);
+    const bool fastCopy = unscaled && rop == 0xCC && !t.mono() && dib.bpp == 24;
     CRect drawn;
     for (int yy = c.top; yy < c.bottom; ++yy) {
         const int tr = topRow(yy - y);
@@ -272,7 +275,20 @@ void DrawDib(gdi::SurfaceLock& t, const CDC::State& s, const gdi::DibSource& dib
                                         : tr - firstRow;
         uint32_t* row = t.surface().Row(yy);
         int rowLeft = -1, rowRight = -1;
-        for (int xx = c.left; xx < c.right; ++xx) {
+        if (fastCopy) {
+            // Unscaled 24-bit copy: the picture's columns run straight along the row.
+            const int first = std::max<int>(c.left, x + (0 - col(0)));
+            const int last = std::min<int>(c.right, x + (dib.width - col(0)));
+            const uint8_t* src = dib.bits + dib.stride * static_cast<size_t>(stored) +
+                                 3 * static_cast<size_t>(col(first - x));
+            for (int xx = first; xx < last; ++xx, src += 3)
+                row[xx] = 0xFF000000u | (uint32_t(src[2]) << 16) | (uint32_t(src[1]) << 8) | src[0];
+            if (first < last) {
+                rowLeft = first;
+                rowRight = last;
+            }
+        }
+        for (int xx = fastCopy ? c.right : c.left; xx < c.right; ++xx) {
             const int sc = col(xx - x);
             if (sc < 0 || sc >= dib.width) continue;
             uint32_t px = dib.Pixel(sc, stored);
@@ -315,7 +331,7 @@ int CDC::SetDIBitsToDevice(int x, int y, DWORD w, DWORD h, int xs, int ys, UINT 
     gdi::SurfaceLock t(*s_);
     if (!t.ok()) return 0;
     DrawDib(
-        t, *s_, dib, firstRow, scans, x + s_->org.x, y + s_->org.y, W, H, 0xCC,
+        t, *s_, dib, firstRow, scans, x + s_->org.x, y + s_->org.y, W, H, 0xCC, true,
         [&](int i) { return xs + i; }, [&](int j) { return top + j; });
     return scans;
 }
@@ -354,7 +370,7 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
     gdi::SurfaceLock t(*s_);
     if (!t.ok()) return 0;
     DrawDib(
-        t, *s_, dib, 0, dib.height, x + s_->org.x, y + s_->org.y, w, h, rop,
+        t, *s_, dib, 0, dib.height, x + s_->org.x, y + s_->org.y, w, h, rop, ws == w && !mirrorX,
         [&](int i) {
             int k = static_cast<int>(static_cast<int64_t>(i) * ws / w);
             return xs + (mirrorX ? ws - 1 - k : k);
