@@ -103,8 +103,16 @@ void IntegerInverseDct(const std::int16_t* in, std::uint8_t* samples) {
     // two passes, then shifting to unsigned samples.
     for (int r = 0; r < 8; ++r) {
         const Word* row = workspace + r * 8;
-        Pass(row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], y);
         std::uint8_t* out = samples + r * 8;
+        if ((row[1] | row[2] | row[3] | row[4] | row[5] | row[6] | row[7]) == 0) {
+            // With inputs 1 to 7 at zero every output of the pass is row[0] x 8192: the same
+            // value the full pass would give, without its multiplications.
+            const std::uint8_t v =
+                ClampSample(static_cast<std::int32_t>(W(Sar((row[0] << 13) + 131072u, 18)) + 128u));
+            for (int c = 0; c < 8; ++c) out[c] = v;
+            continue;
+        }
+        Pass(row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], y);
         for (int c = 0; c < 8; ++c) {
             out[c] = ClampSample(static_cast<std::int32_t>(W(Sar(y[c] + 131072u, 18)) + 128u));
         }
