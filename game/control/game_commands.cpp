@@ -2,10 +2,10 @@
 #include "game/control/game_dlg.h"
 #include "game/control/game_sound.h"
 #include "game/control/settings_file.h"
-#include "game/control/stand_ins.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
+#include "game/scores/score_dialogs.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "game/control/game_sound.h"
 #include "game/control/settings_file.h"
-#include "game/control/stand_ins.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
+#include "game/scores/score_dialogs.h"
 #include "platform/crt/rand.h"
 #include "platform/mm/mmsystem.h"
 #include "platform/seams/seams.h"
@@ -20,8 +20,6 @@ const char* const kPrizeTexts[11] = {
     "安慰奖,送您时间七秒!", "普奖,送您分数1000点!",  "喔喔,倒扣时间七秒!",  "二奖，送您洗牌一点!",
     "头奖，送您洗牌二点!",  "特奖，送您洗牌四点!",   "头奖，送您提示四点!",
 };
-
-const char* const kNumerals[4] = {"Ⅰ", "Ⅱ", "Ⅲ", "Ⅳ"};
 
 // The two program-wide brushes that colour child controls.
 struct ControlBrushSet {
@@ -41,10 +39,6 @@ constexpr int kWindowHeight = 575;
 int CrtRandomSource::Rand() { return crt::rand(); }
 
 const char* PrizeText(int index) { return index >= 0 && index < 11 ? kPrizeTexts[index] : ""; }
-
-const char* DifficultyNumeral(int difficulty) {
-    return difficulty >= 1 && difficulty <= 4 ? kNumerals[difficulty - 1] : "";
-}
 
 CPoint MainWindowPosition(int screenWidth, int screenHeight) {
     // Centred across; the top leaves room below for a taskbar (605 rather than 575) and is
@@ -220,6 +214,7 @@ GameViewState CGameDlg::ViewState() const {
     s.reshuffles = m_reshuffles;
     s.timeLeft = m_timeLeft;
     s.prizeShown = m_prizeShown;
+    s.prizeText = m_prizeShown >= 0 ? PrizeText(m_prizeShown) : nullptr;
     s.theme = EffectiveTheme(m_theme);
     s.gameInProgress = m_gameInProgress != 0;
     s.background = &m_background;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game/board/board.h"
-#include "game/control/view_stand_in.h"
+#include "game/view/view.h"
 #include "platform/afx/afxwin.h"
 
 // The program's one random generator behind the board's random source.
@@ -14,8 +14,6 @@ class CrtRandomSource : public RandomSource {
 
 // Prize texts by index (UTF-8), e.g. "不错，送您提示两点!" for 0; "" outside 0..10.
 const char* PrizeText(int index);
-// Difficulty numerals "Ⅰ" .. "Ⅳ"; "" outside 1..4.
-const char* DifficultyNumeral(int difficulty);
 
 // Per-difficulty parameters of a new game.
 struct NewGameParams {

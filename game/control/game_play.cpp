@@ -6,10 +6,10 @@
 #include <string>
 
 #include "game/control/game_dlg.h"
-#include "game/control/stand_ins.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
+#include "game/scores/score_dialogs.h"
 #include "platform/crt/rand.h"
 #include "platform/crt/textfile.h"
 #include "platform/seams/seams.h"

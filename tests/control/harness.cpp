@@ -113,3 +113,9 @@ bool FindPair(const CGameDlg& game, HintPair* pair) {
 void Press(const char* key) { afx::automation::Key(key); }
 
 void Wait(uint32_t ms) { afx::automation::Advance(ms); }
+
+std::string GameHarness::LastPicture() const {
+    for (auto it = events_.rbegin(); it != events_.rend(); ++it)
+        if (it->event == "picture") return it->Str("file");
+    return "";
+}

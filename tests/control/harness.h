@@ -19,8 +19,6 @@ struct GameDlgTestAccess {
     static int& Level(CGameDlg& d) { return d.m_level; }
     static int& PrizeShown(CGameDlg& d) { return d.m_prizeShown; }
     static int& Sound(CGameDlg& d) { return d.m_sound; }
-    static std::string BackgroundName(CGameDlg& d) { return d.m_background.Name(); }
-    static std::string IdleName(CGameDlg& d) { return d.m_idle.Name(); }
 };
 using Access = GameDlgTestAccess;
 
@@ -46,6 +44,8 @@ class GameHarness {
 
     std::vector<TraceEvent>& Events() { return events_; }
     std::vector<TraceEvent> Take(const std::string& event);  // matching events, and clears all
+    // The file of the last picture loaded ("" when none since the events were cleared).
+    std::string LastPicture() const;
     const std::string& Dir() const { return dir_; }
 
   private:

@@ -29,7 +29,7 @@ TEST(StartUp, ShowsTheStartPictureAndNoGame) {
         EXPECT_EQ(game.PrizeShown(), -1);
         EXPECT_EQ(game.Difficulty(), 3);
         EXPECT_EQ(game.Level(), 1);
-        EXPECT_EQ(Access::IdleName(game), "img\\z0.jpg");
+        EXPECT_EQ(h.LastPicture(), "img\\z0.jpg");
     });
     auto pictures = h.Take("picture");
     ASSERT_EQ(pictures.size(), 1u);
