@@ -6,8 +6,6 @@
 // manager's or the menu bar's geometry. The removable pair is found the way a
 // player would: F5 tints the two hinted tiles, and the two tiles whose pixels
 // changed are the pair.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -23,6 +21,13 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// After the test framework: X11 defines macros (None, Bool, Status) that clash with it.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef None
+#undef Bool
+#undef Status
 
 namespace fs = std::filesystem;
 
@@ -49,7 +54,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
         for (const auto& e : env) putenv(strdup(e.c_str()));
         int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, 0);
-        if (stdout_fd >= 0) dup2(stdout_fd, 1);
+        dup2(stdout_fd >= 0 ? stdout_fd : devnull, 1);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -93,6 +98,9 @@ class SmokeTest : public ::testing::Test {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::copy(KIVRA_DATA_DIR, dir_, fs::copy_options::recursive);
+        runtime_ = dir_.string() + "-runtime";
+        fs::create_directories(runtime_);
+        fs::permissions(runtime_, fs::perms::owner_all);
         // Sound off, music off, theme 0: the run makes no noise and needs no audio device.
         std::ofstream(dir_ / "mavek.cfg", std::ios::binary).write("\0\0\0\0\0\0\0\0\0\0\0\0", 12);
 
@@ -118,12 +126,13 @@ class SmokeTest : public ::testing::Test {
         Stop(xvfb_);
         std::error_code ec;
         fs::remove_all(dir_, ec);
+        fs::remove_all(runtime_, ec);
     }
 
     void StartKivra() {
         kivra_ = Spawn({KIVRA_EXE},
                        {"DISPLAY=" + display_name_, "QT_QPA_PLATFORM=xcb", "SDL_AUDIODRIVER=dummy",
-                        "XDG_RUNTIME_DIR=" + dir_.string()},
+                        "XDG_RUNTIME_DIR=" + runtime_.string()},
                        dir_.string());
     }
 
@@ -170,20 +179,33 @@ class SmokeTest : public ::testing::Test {
         return false;
     }
 
+    // The visible top-level window with the program's caption: its X window id, or "".
+    std::string FindWindow() {
+        int fds[2];
+        if (pipe(fds) != 0) return "";
+        pid_t pid = Spawn({"xdotool", "search", "--onlyvisible", "--name", "Qarven Vorn"},
+                          {"DISPLAY=" + display_name_}, "", fds[1]);
+        close(fds[1]);
+        std::string out;
+        char c;
+        while (read(fds[0], &c, 1) == 1) out += c;
+        close(fds[0]);
+        WaitFor(pid, 10000);
+        return out.substr(0, out.find('\n'));
+    }
+
     bool WaitForWindow(int timeout_ms) {
         for (int waited = 0; waited < timeout_ms; waited += 200) {
-            if (RunTool({"xdotool", "search", "--name", "Qarven Vorn"}, display_name_) == 0)
-                return true;
+            window_ = FindWindow();
+            if (!window_.empty()) return true;
             SleepMs(200);
         }
         return false;
     }
 
     void Key(const char* name) {
-        ASSERT_EQ(RunTool({"xdotool", "search", "--name", "Qarven Vorn", "windowfocus", "--sync",
-                           "key", name},
-                          display_name_),
-                  0);
+        ASSERT_EQ(
+            RunTool({"xdotool", "windowfocus", "--sync", window_, "key", name}, display_name_), 0);
     }
 
     void Click(int x, int y) {
@@ -193,9 +215,10 @@ class SmokeTest : public ::testing::Test {
                   0);
     }
 
-    fs::path dir_;
+    fs::path dir_, runtime_;
     pid_t xvfb_ = -1, kivra_ = -1;
     std::string display_name_;
+    std::string window_;
     Display* display_ = nullptr;
 };
 
