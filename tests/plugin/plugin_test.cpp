@@ -55,6 +55,17 @@ TEST_F(LoadedPlugin, ExportsOnlyGetImageFileInfo) {
     EXPECT_EQ(dlsym(module_, "GlobalAlloc"), nullptr);
 }
 
+TEST_F(LoadedPlugin, CarriesItsVersionStrings) {
+    std::ifstream in(VANTOR_MODULE_PATH, std::ios::binary);
+    const std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* entry :
+         {"FileVersion=1, 0, 0, 1", "ProductVersion=1, 0, 0, 1", "FileDescription=vantor DLL",
+          "ProductName=vantor Dynamic Link Library", "InternalName=vantor",
+          "OriginalFilename=vantor.DLL"}) {
+        EXPECT_NE(image.find(std::string(entry) + '\0'), std::string::npos) << entry;
+    }
+}
+
 TEST_F(LoadedPlugin, DescriptorBytes) {
     // Filled into storage whose bytes are not zero: the entry must write every one of its own
     // bytes and nothing past them.

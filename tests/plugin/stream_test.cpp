@@ -157,6 +157,27 @@ TEST(Tables, RestartIntervalLengthMustBeFour) {
     EXPECT_EQ(Decode(b, bad.bytes()), 0);
 }
 
+TEST(Tables, ARedefinedHuffmanTableReplacesTheEarlierOne) {
+    // The first DC table gives category 0 the code 0000; the second, which the scan must use,
+    // gives it 1 bit. Decoding with a merged tree would misread every block.
+    std::vector<std::pair<int, std::uint8_t>> shortZero = {{1, 0}};
+    for (int s = 1; s <= 11; ++s) shortZero.emplace_back(5, static_cast<std::uint8_t>(s));
+    const HuffTable replacement = HuffTable::FromLengths(shortZero);
+    const HuffTable ac = HuffTable::StandardAc();
+    BitWriter w;
+    EncodeDcOnlyBlock(w, replacement, ac, 24);
+    EncodeDcOnlyBlock(w, replacement, ac, 0);
+    w.PadWithOnes();
+    JpegBuilder b;
+    b.Soi().Dqt(0, 1).Sof0(8, 16, {{1, 1, 1, 0}});
+    b.Dht(0, 0, HuffTable::StandardDc()).Dht(1, 0, ac).Dht(0, 0, replacement);
+    b.Sos({{1, 0, 0}}).Raw(w.bytes()).Eoi();
+    JpegDecoder decoder;
+    ASSERT_EQ(Decode(decoder, b.bytes()), 1);
+    EXPECT_EQ(decoder.GetInfo().planes[0][0], 131);
+    EXPECT_EQ(decoder.GetInfo().planes[0][8], 131);
+}
+
 TEST(Tables, SymbolsWithoutPlaceAreDroppedInBoundedTime) {
     // Every DHT below offers 16 x 255 symbols: the tree fills up at once and the rest find no
     // place. Each segment of 4 kB must cost a few steps per symbol, not a walk of the tree.
