@@ -284,5 +284,10 @@ void Quit(int exitCode) {
 
 bool QuitRequested() { return g_quit; }
 
+void ClearQuit() {
+    g_quit = false;
+    g_quitCode = 0;
+}
+
 }  // namespace automation
 }  // namespace afx

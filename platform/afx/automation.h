@@ -93,6 +93,8 @@ CMenu* OpenSystemMenu();
 // AfxWinMain return `exitCode` once InitInstance has returned.
 void Quit(int exitCode = 0);
 bool QuitRequested();
+// Forgets an earlier Quit (tests run several programs in one process).
+void ClearQuit();
 
 }  // namespace automation
 }  // namespace afx

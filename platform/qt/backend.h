@@ -153,6 +153,8 @@ void ProcessPendingWork();
 void PostWork(std::function<void()> work);
 void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lParam);
 void ScheduleDispatch();
+// Drops the messages still queued for a window that is going away.
+void PurgePosted(WindowImpl* impl);
 void DispatchPaints();
 void DispatchDueTimers();
 bool HasIdleHook();

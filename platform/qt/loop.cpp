@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <mutex>
 
@@ -100,6 +101,13 @@ void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lPa
         Loop().posted.push_back(Posted{impl, message, wParam, lParam});
     }
     ScheduleDispatch();
+}
+
+void PurgePosted(WindowImpl* impl) {
+    std::lock_guard<std::mutex> lock(Loop().mutex);
+    auto& q = Loop().posted;
+    q.erase(std::remove_if(q.begin(), q.end(), [impl](const Posted& p) { return p.impl == impl; }),
+            q.end());
 }
 
 void ScheduleDispatch() {

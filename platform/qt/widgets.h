@@ -3,6 +3,7 @@
 
 #include <QEvent>
 #include <QWidget>
+#include <chrono>
 
 #include "platform/qt/backend.h"
 
@@ -14,6 +15,9 @@ class FrameWidget : public QWidget {
     explicit FrameWidget(WindowImpl* impl);
     WindowImpl* impl;
     bool applyingState = false;  // the framework itself is minimising or restoring
+    // When the framework last minimised or restored the window itself: the window system
+    // echoes such changes, sometimes late, and those echoes are not the user's doing.
+    std::chrono::steady_clock::time_point lastOwnStateChange{};
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -129,6 +129,7 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
 void FrameWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() != QEvent::WindowStateChange || applyingState || !impl || !impl->wnd) return;
+    if (std::chrono::steady_clock::now() - lastOwnStateChange < std::chrono::seconds(1)) return;
     const bool minimised = isMinimized();
     if (minimised && !impl->iconic)
         PostWindowMessage(impl, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -592,6 +593,7 @@ void WindowImpl::SetIconic(bool on) {
     iconic = on;
     if (frame) {
         frame->applyingState = true;
+        frame->lastOwnStateChange = std::chrono::steady_clock::now();
         if (on)
             frame->showMinimized();
         else if (visible)
