@@ -1,6 +1,9 @@
 // The countdown on the virtual clock: ticks, time-up, pause, hide, Ctrl+T, the strip.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "game/res/resource_ids.h"
 #include "platform/afx/automation.h"
 #include "tests/control/harness.h"
@@ -50,6 +53,37 @@ TEST(Countdown, TimeUpPlaysTheGameOverSoundBeforeItsMessage) {
         EXPECT_FALSE(h.Events()[0].Bool("sync"));
         EXPECT_EQ(h.Events()[1].event, "msgbox");
     });
+}
+
+TEST(Countdown, TimeUpRecordsTheScoreWithItsHundredPoints) {
+    GameHarness h;
+    {
+        // A cleared table: ten entries of score 0 and an empty name.
+        std::FILE* f = std::fopen("score.1", "wb");
+        ASSERT_NE(f, nullptr);
+        for (int i = 0; i < 10; ++i) std::fputs("0\r\n\r\n", f);
+        std::fclose(f);
+    }
+    h.Run(42, [&](CGameDlg& game) {
+        Press("F1");
+        HintPair pair;
+        ASSERT_TRUE(FindPair(game, &pair));
+        ClickPair(game, pair);
+        ASSERT_EQ(game.Score(), 10);
+        Access::TimeLeft(game) = 0;
+        seams::QueueAnswer(seams::Answer{});                               // the time-up message
+        seams::QueueAnswer(seams::Answer{seams::Answer::Text, "Tester"});  // the name entry
+        Wait(kEasyTick);
+        EXPECT_EQ(game.Score(), 110);
+        EXPECT_FALSE(game.GameInProgress());
+        EXPECT_EQ(seams::PendingAnswers(), 0u);
+    });
+    std::FILE* f = std::fopen("score.1", "rb");
+    ASSERT_NE(f, nullptr);
+    char text[64] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(text, n).substr(0, 16), "110\r\nTester\r\n0\r\n");
 }
 
 TEST(Countdown, TickPeriodsFollowTheDifficulty) {
