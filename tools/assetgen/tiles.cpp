@@ -80,7 +80,26 @@ void PlacePicture(Image& face, const Image& emoji, int box) {
             };
             sharp.at(x, y) = {ch(&Rgba::r), ch(&Rgba::g), ch(&Rgba::b), c.a};
         }
-    face.Draw(sharp, (kFaceW - w) / 2, (kFaceH - h) / 2);
+    // A thin warm-grey outline and a soft shadow below the right edge, so that white subjects
+    // (swan, dove, sheep, shell) stand off the light face.
+    const int ox = (kFaceW - w) / 2, oy = (kFaceH - h) / 2;
+    Image halo(w + 4, h + 4, {0, 0, 0, 0});
+    for (int y = 0; y < h + 4; ++y)
+        for (int x = 0; x < w + 4; ++x) {
+            double a = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    int sx = x - 2 + dx, sy = y - 2 + dy;
+                    if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                        a = std::max(a, small.at(sx, sy).a / 255.0 * ((dx && dy) ? 0.7 : 1.0));
+                }
+            int sx = x - 3, sy = y - 3;  // shadow: the shape moved one pixel right and down
+            if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                a = std::max(a, small.at(sx, sy).a / 255.0 * 0.8);
+            if (a > 0) halo.at(x, y) = {120, 104, 84, uint8_t(std::lround(a * 120))};
+        }
+    face.Draw(halo, ox - 2, oy - 2);
+    face.Draw(sharp, ox, oy);
 }
 
 }  // namespace
