@@ -219,6 +219,7 @@ bool JpegDecoder::ReadHuffmanTables(std::istream& in) {
         // A table defined again replaces the earlier one (files that code their components in
         // separate scans often give each scan its own tables under the same number).
         FreeTree(root);
+        treeGeneration_[((tcTh & 0x10) ? 4 : 0) + th] = nextGeneration_++;
         std::uint8_t counts[16];
         if (!ReadBytes(in, counts, 16)) return false;  // Li
         remaining -= 16;
@@ -262,6 +263,17 @@ bool JpegDecoder::ReadScan(std::istream& in) {
         ids[i] = cs;
         components[i].dcTree = &dcTrees_[td];
         components[i].acTree = &acTrees_[ta];
+        if (walkStepsEnabled_) {
+            if (walkSteps_.empty()) walkSteps_.resize(8 * kWalkStepsPerTree);
+            components[i].dcSteps = &walkSteps_[td * kWalkStepsPerTree];
+            components[i].acSteps = &walkSteps_[(4 + ta) * kWalkStepsPerTree];
+            // A tree no DHT defined keeps generation 0 until its first use here.
+            for (std::uint32_t t : {td, 4 + ta}) {
+                if (treeGeneration_[t] == 0) treeGeneration_[t] = nextGeneration_++;
+            }
+            components[i].dcGeneration = treeGeneration_[td];
+            components[i].acGeneration = treeGeneration_[4 + ta];
+        }
     }
     std::uint8_t progression[3];  // Ss, Se, Ah/Al: fixed in baseline and not checked
     if (!ReadBytes(in, progression, 3)) return false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <vector>
 
 #include "plugin/huffman_tree.h"
 #include "plugin/idct.h"
@@ -57,6 +58,10 @@ class JpegDecoder {
     // memory the machine has available when the frame header is read.
     void SetMemoryLimit(std::uint64_t bytes) { memoryLimit_ = bytes; }
 
+    // Whether code trees are walked through memoised per-byte steps (the default) or strictly
+    // bit by bit. Both give the same result on every stream; the second is the reference.
+    void SetWalkSteps(bool enabled) { walkStepsEnabled_ = enabled; }
+
     // The bytes a frame of this size needs: its planes plus, for three components, the bitmap.
     static std::uint64_t FrameMemoryNeed(std::uint64_t paddedWidth, std::uint64_t paddedHeight,
                                          std::uint32_t components, std::uint32_t width,
@@ -93,6 +98,12 @@ class JpegDecoder {
     bool frameSeen_ = false;
     InverseTransform transform_ = nullptr;
     std::uint64_t memoryLimit_ = 0;
+    // Memoised walk steps of the eight trees (DC 0 to 3, then AC 0 to 3), allocated at the first
+    // scan, and the generation of each tree: a new one whenever a DHT redefines the tree.
+    bool walkStepsEnabled_ = true;
+    std::vector<WalkStep> walkSteps_;
+    std::uint32_t treeGeneration_[8] = {};
+    std::uint32_t nextGeneration_ = 1;
 };
 
 // The memory this process can still take without the machine running short: what the kernel

@@ -76,8 +76,11 @@ inline void ScanDecoder::Advance(std::size_t length) {
 bool ScanDecoder::DataExhausted() { return Peek(0) == kEndOfData && !bad_; }
 
 // The bit-serial walk of a code tree. Returns 1 with the symbol, or 0 when a marker, the end
-// of the data or a broken code (which discards the rest of its byte) stopped it.
-int ScanDecoder::DecodeSymbol(const HuffNode* root, std::uint8_t* symbol) {
+// of the data or a broken code (which discards the rest of its byte) stopped it. With `steps`,
+// every stretch of the walk that starts at the root is taken from the memoised outcome of the
+// same walk over the rest of that byte.
+int ScanDecoder::DecodeSymbol(const HuffNode* root, WalkStep* steps, std::uint32_t generation,
+                              std::uint8_t* symbol) {
     std::size_t length = 0;
     int value = Unit(&length);
     if (value == kEndOfData) return 0;
@@ -85,6 +88,30 @@ int ScanDecoder::DecodeSymbol(const HuffNode* root, std::uint8_t* symbol) {
     int used = bit_;
     const HuffNode* node = root;
     for (;;) {
+        if (steps != nullptr && node == root) {
+            WalkStep& step = steps[used * 256 + value];
+            if (step.stamp != generation) {
+                step = WalkByte(root, static_cast<unsigned>(value), used);
+                step.stamp = generation;
+            }
+            if (step.kind == WalkStep::kLeaf) {
+                *symbol = step.symbol;
+                if (step.used == 8) {
+                    Advance(length);
+                } else {
+                    bit_ = step.used;
+                }
+                return 1;
+            }
+            if (step.kind == WalkStep::kInner) node = step.node;
+            // Absent branch or inner node at the end of the byte: go on with the next byte.
+            Advance(length);
+            value = Unit(&length);
+            if (value == kEndOfData) return 0;
+            byte = static_cast<unsigned>(value);
+            used = 0;
+            continue;
+        }
         const HuffNode* next = (byte & 0x80u) ? node->one : node->zero;
         byte = (byte << 1) & 0xFFu;
         ++used;
@@ -153,7 +180,7 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
     std::uint32_t bits = 0;
 
     ScheduledRefill();
-    int found = DecodeSymbol(component.dcTree, &symbol);
+    int found = DecodeSymbol(component.dcTree, component.dcSteps, component.dcGeneration, &symbol);
     if (bad_ || DataExhausted()) return Step::kFail;
     if (!found) return Step::kMarkerSearch;
     // A difference of more than 16 bits lies outside any 8-bit baseline stream.
@@ -167,7 +194,7 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
     int k = 1;
     while (k < 64) {
         ScheduledRefill();
-        found = DecodeSymbol(component.acTree, &symbol);
+        found = DecodeSymbol(component.acTree, component.acSteps, component.acGeneration, &symbol);
         if (bad_ || DataExhausted()) return Step::kFail;
         if (!found) return Step::kMarkerSearch;
         if (symbol == 0x00) break;  // end of block

@@ -18,6 +18,11 @@ namespace vantor {
 struct ScanComponent {
     const HuffNode* dcTree = nullptr;
     const HuffNode* acTree = nullptr;
+    // Memoised walk steps of the two trees; null to walk bit by bit.
+    WalkStep* dcSteps = nullptr;
+    WalkStep* acSteps = nullptr;
+    std::uint32_t dcGeneration = 0;
+    std::uint32_t acGeneration = 0;
     const std::uint32_t* quant = nullptr;  // 64 entries, zig-zag order
     std::uint32_t blocksPerUnit = 0;       // 0: the component gets no blocks
     BlockLayout layout;
@@ -44,7 +49,8 @@ class ScanDecoder {
     void Advance(std::size_t length);
     bool DataExhausted();
 
-    int DecodeSymbol(const HuffNode* root, std::uint8_t* symbol);
+    int DecodeSymbol(const HuffNode* root, WalkStep* steps, std::uint32_t generation,
+                     std::uint8_t* symbol);
     bool ReceiveBits(int count, std::uint32_t* value);
     Step DecodeBlock(const ScanComponent& component, std::int32_t* predictor,
                      std::uint32_t* blockCounter);
