@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <stdexcept>
@@ -122,13 +123,16 @@ int TextFont::Measure(const std::string& utf8, int px) const {
     return w;
 }
 
-int TextFont::Draw(Image& img, int x, int baseline, const std::string& utf8, int px,
-                   Rgba colour) const {
+int TextFont::Draw(Image& img, int x, int baseline, const std::string& utf8, int px, Rgba colour,
+                   double bold) const {
     FT_Set_Pixel_Sizes(impl_->face, 0, FT_UInt(px));
     int pen = x;
     for (char32_t cp : Utf8ToUtf32(utf8)) {
-        if (FT_Load_Char(impl_->face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL)) continue;
+        if (FT_Load_Char(impl_->face, cp, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL)) continue;
         FT_GlyphSlot g = impl_->face->glyph;
+        if (g->format == FT_GLYPH_FORMAT_OUTLINE && bold > 0)
+            FT_Outline_Embolden(&g->outline, FT_Pos(bold * 64));
+        if (FT_Render_Glyph(g, FT_RENDER_MODE_NORMAL)) continue;
         const FT_Bitmap& bm = g->bitmap;
         for (unsigned r = 0; r < bm.rows; ++r)
             for (unsigned c = 0; c < bm.width; ++c) {
@@ -147,12 +151,12 @@ int TextFont::Draw(Image& img, int x, int baseline, const std::string& utf8, int
 }
 
 void TextFont::DrawCentred(Image& img, int cx, int baseline, const std::string& utf8, int px,
-                           Rgba colour, Rgba halo, int radius) const {
+                           Rgba colour, Rgba halo, int radius, double bold) const {
     int x = cx - Measure(utf8, px) / 2;
     if (radius > 0) {
         // The halo keeps text legible over any picture behind it.
         Image layer(img.width(), img.height(), {0, 0, 0, 0});
-        Draw(layer, x, baseline, utf8, px, Rgba{halo.r, halo.g, halo.b, 255});
+        Draw(layer, x, baseline, utf8, px, Rgba{halo.r, halo.g, halo.b, 255}, bold);
         Image spread(img.width(), img.height(), {0, 0, 0, 0});
         int w = Measure(utf8, px);
         int ya = std::max(0, baseline - px - radius),
@@ -171,7 +175,7 @@ void TextFont::DrawCentred(Image& img, int cx, int baseline, const std::string& 
             }
         img.Draw(spread, 0, 0);
     }
-    Draw(img, x, baseline, utf8, px, colour);
+    Draw(img, x, baseline, utf8, px, colour, bold);
 }
 
 }  // namespace assetgen

@@ -28,11 +28,13 @@ class TextFont {
     ~TextFont();
     // Width in pixels of utf8 at the pixel size.
     int Measure(const std::string& utf8, int px) const;
-    // Draws utf8 with its baseline at (x, baseline); returns the advance.
-    int Draw(Image& img, int x, int baseline, const std::string& utf8, int px, Rgba colour) const;
+    // Draws utf8 with its baseline at (x, baseline); returns the advance. bold thickens the
+    // strokes by that many pixels (for thin serif faces at title sizes).
+    int Draw(Image& img, int x, int baseline, const std::string& utf8, int px, Rgba colour,
+             double bold = 0) const;
     // Draws centred on cx; with an outline (halo) of the given radius first when radius > 0.
     void DrawCentred(Image& img, int cx, int baseline, const std::string& utf8, int px, Rgba colour,
-                     Rgba halo = {0, 0, 0, 0}, int halo_radius = 0) const;
+                     Rgba halo = {0, 0, 0, 0}, int halo_radius = 0, double bold = 0) const;
 
   private:
     struct Impl;

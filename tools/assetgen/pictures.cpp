@@ -354,10 +354,10 @@ Image MakeIdlePicture(const TextFont& font, const EmojiFont& emoji) {
     }
     const int cx = kVisibleW / 2;
     const Rgba halo{10, 24, 48, 230};
-    font.DrawCentred(img, cx, 200, "Qarven Vorn", 76, {255, 214, 96, 255}, halo, 4);
+    font.DrawCentred(img, cx, 200, "Qarven Vorn", 80, {255, 214, 96, 255}, halo, 4, 2.0);
     font.DrawCentred(img, cx, 240, "4.0版", 28, {255, 240, 200, 255}, halo, 3);
     font.DrawCentred(img, cx, 296, "按 F1 初级　F2 中级　F3 高级　F4 特高", 30,
-                     {255, 255, 255, 255}, halo, 3);
+                     {255, 255, 255, 255}, halo, 3, 0.8);
     font.DrawCentred(img, cx, 336, "或从“游戏”菜单选择难度，开始游戏", 26, {220, 240, 255, 255},
                      halo, 3);
     font.DrawCentred(img, cx, 380, "找出两张相同的图片，用不超过两个拐弯的线连起来就能消除", 20,
@@ -393,7 +393,7 @@ Image MakeAllClearedPicture(int difficulty, const TextFont& font, const EmojiFon
     static const char* names[4] = {"初级", "中级", "高级", "特高"};
     const int cx = kVisibleW / 2;
     const Rgba halo{10, 16, 40, 230};
-    font.DrawCentred(img, cx, 340, "恭喜你，全部过关!", 56, {255, 220, 100, 255}, halo, 4);
+    font.DrawCentred(img, cx, 340, "恭喜你，全部过关!", 56, {255, 220, 100, 255}, halo, 4, 1.5);
     font.DrawCentred(
         img, cx, 392,
         std::string("你已通过") + names[std::clamp(difficulty, 1, 4) - 1] + "的全部关卡", 30,
