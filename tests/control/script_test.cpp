@@ -138,6 +138,18 @@ TEST(Drive, PrintsTraceAndStateAsJsonLines) {
     EXPECT_TRUE(Has(states[1], "\"marks\": [[0, 0, 0,"));
 }
 
+TEST(Drive, EscapeEndsTheProgramAndTheScriptWithIt) {
+    DriveResult r = Drive("time 5\nstart\nkey F1\nkey Escape\nstate\n");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    bool state = false, closed = false;
+    for (const auto& line : r.lines) {
+        if (Has(line, "\"board\": [")) state = true;
+        if (line == "{\"event\": \"dialog_closed\", \"id\": 102, \"result\": 2}") closed = true;
+    }
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(state) << "the program should have ended before the state command";
+}
+
 TEST(Drive, UnknownCommandsAndUnansweredBoxesAreErrors) {
     DriveResult r = Drive("start\nfly away\n");
     EXPECT_NE(r.status, 0);

@@ -1,6 +1,8 @@
 // Start-up of the main window: placement, idle picture, menu marks, timer 1, settings.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "game/res/resource_ids.h"
 #include "platform/afx/automation.h"
 #include "tests/control/harness.h"
@@ -106,6 +108,56 @@ TEST(StartUp, SystemMenuCarriesTheAboutItem) {
         ASSERT_GT(sys->GetMenuString(IDM_ABOUTBOX, text, MF_BYCOMMAND), 0);
         EXPECT_EQ(text, "关于QarvenVorn版(&A)...");
     });
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog ids opened since the events were last cleared.
+std::vector<long long> DialogsOpened(GameHarness& h) {
+    std::vector<long long> ids;
+    for (const auto& e : h.Take("dialog")) ids.push_back(e.Int("id"));
+    return ids;
+}
+
+TEST(StartUp, AboutLeaderboardAndHelpOpenFromTheirCommands) {
+    GameHarness h;
+    h.Run(1000, [&](CGameDlg&) {
+        h.Events().clear();
+        seams::QueueAnswer(seams::Answer{});
+        ASSERT_TRUE(afx::automation::MenuCommand(IDM_ABOUTBOX));  // the system-menu item
+        EXPECT_EQ(DialogsOpened(h), std::vector<long long>{100});
+        seams::QueueAnswer(seams::Answer{});
+        ASSERT_TRUE(afx::automation::MenuCommand(ID_HELP_ABOUT));
+        EXPECT_EQ(DialogsOpened(h), std::vector<long long>{100});
+        seams::QueueAnswer(seams::Answer{});
+        ASSERT_TRUE(afx::automation::MenuCommand(ID_OPTION_RANK));
+        EXPECT_EQ(DialogsOpened(h), std::vector<long long>{156});
+        ASSERT_TRUE(afx::automation::MenuCommand(ID_HELP_RULES));
+        auto help = h.Take("help");
+        ASSERT_EQ(help.size(), 1u);
+        EXPECT_EQ(help[0].Str("file"), "mavek.chm");
+    });
+}
+
+TEST(StartUp, EscapeEndsTheProgramInTheMiddleOfAGame) {
+    GameHarness h;
+    h.Run(1000, [&](CGameDlg& game) {
+        Press("F1");
+        ASSERT_TRUE(game.GameInProgress());
+        h.Events().clear();
+        Press("Escape");
+    });
+    // The dialog ends with IDCANCEL: no high-score check, no message.
+    bool closed = false, message = false;
+    for (const auto& e : h.Events()) {
+        if (e.event == "dialog_closed" && e.Int("id") == 102 && e.Int("result") == IDCANCEL)
+            closed = true;
+        if (e.event == "msgbox" || e.event == "dialog") message = true;
+    }
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(message);
 }
 
 }  // namespace
