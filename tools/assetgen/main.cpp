@@ -178,6 +178,19 @@ void Preview(const Args& a) {
     Check(WriteFile(a.dir + "/icon_cursor.png", EncodePng(icons)), "icons");
     Check(WriteFile(a.dir + "/z0.png", EncodePng(MakeIdlePicture(text, emoji))), "z0");
     Check(WriteFile(a.dir + "/z1.png", EncodePng(MakeAllClearedPicture(1, text, emoji))), "z1");
+    // Half-cleared boards over their backgrounds, column by column as the board draws them.
+    for (int d : {1, 2, 3, 4}) {
+        const int level = 2 + 3 * (d - 1);
+        Image board(40 * (2 * d + 10) + 12, 50 * (d + 6) + 12, {0, 0, 0, 255});
+        board.Copy(MakeLevelBackground(d, level), 6, 6);
+        const int cols = 2 * d + 10, rows = d + 6;
+        for (int x = 0; x < cols; ++x)
+            for (int y = 0; y < rows; ++y)
+                if ((x * 7 + y * 3 + x * y) % 5 > 1)
+                    ComposeTile(board, 40 * x, 50 * y, sheet, frames, d % 3,
+                                1 + (x * 11 + y * 5) % 42, 1 + level % 6);
+        Check(WriteFile(a.dir + "/board" + std::to_string(d) + ".png", EncodePng(board)), "board");
+    }
     // All 44 backgrounds, shrunk to a quarter, four rows of eleven.
     Image bg(11 * 184, 4 * 129, {0, 0, 0, 255});
     for (int d = 1; d <= 4; ++d)

@@ -225,30 +225,34 @@ Image MakeHandCursor() {
     return out;
 }
 
+void ComposeTile(Image& out, int ox, int oy, const Image& sheet, const Image& frames, int theme,
+                 int code, int style) {
+    // The board's raster steps: frame mask AND, frame colour OR, picture mask AND, picture OR.
+    auto rop = [&](int x, int y, Rgba m, Rgba p) {
+        if (!out.inside(x, y)) return;
+        Rgba& d = out.at(x, y);
+        d = {uint8_t((d.r & m.r) | p.r), uint8_t((d.g & m.g) | p.g), uint8_t((d.b & m.b) | p.b),
+             255};
+    };
+    for (int y = 0; y < kFrameH; ++y)
+        for (int x = 0; x < kFrameW; ++x)
+            rop(ox + x, oy + y, frames.at(x, y), frames.at(x, kFrameH * style + y));
+    for (int y = 0; y < kCell; ++y)
+        for (int x = 0; x < kCell; ++x)
+            rop(ox + 1 + x, oy + 5 + y,
+                sheet.at(2 * kCell * theme + kCell + x, kCell * (code - 1) + y),
+                sheet.at(2 * kCell * theme + x, kCell * (code - 1) + y));
+}
+
 Image MakeTileContactSheet(const Image& sheet, const Image& frames, int scale) {
     const int pitch_x = 48, pitch_y = 58, cols = 14;
     const int rows_per_theme = (kPictures + cols - 1) / cols;
     Image out(cols * pitch_x, kThemes * rows_per_theme * pitch_y, {40, 40, 40, 255});
     for (int t = 0; t < kThemes; ++t)
-        for (int k = 0; k < kPictures; ++k) {
-            int ox = (k % cols) * pitch_x + 1, oy = (t * rows_per_theme + k / cols) * pitch_y + 1;
-            int style = 1 + (k + t) % 6;
-            for (int y = 0; y < kFrameH; ++y)
-                for (int x = 0; x < kFrameW; ++x) {
-                    Rgba& d = out.at(ox + x, oy + y);
-                    Rgba m = frames.at(x, y), f = frames.at(x, kFrameH * style + y);
-                    d = {uint8_t((d.r & m.r) | f.r), uint8_t((d.g & m.g) | f.g),
-                         uint8_t((d.b & m.b) | f.b), 255};
-                }
-            for (int y = 0; y < kCell; ++y)
-                for (int x = 0; x < kCell; ++x) {
-                    Rgba& d = out.at(ox + 1 + x, oy + 5 + y);
-                    Rgba m = sheet.at(2 * kCell * t + kCell + x, kCell * k + y);
-                    Rgba p = sheet.at(2 * kCell * t + x, kCell * k + y);
-                    d = {uint8_t((d.r & m.r) | p.r), uint8_t((d.g & m.g) | p.g),
-                         uint8_t((d.b & m.b) | p.b), 255};
-                }
-        }
+        for (int k = 0; k < kPictures; ++k)
+            ComposeTile(out, (k % cols) * pitch_x + 1,
+                        (t * rows_per_theme + k / cols) * pitch_y + 1, sheet, frames, t, k + 1,
+                        1 + (k + t) % 6);
     return scale > 1 ? Resample(out, out.width() * scale, out.height() * scale) : out;
 }
 

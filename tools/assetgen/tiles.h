@@ -37,6 +37,9 @@ constexpr int kHandHotX = 9, kHandHotY = 1;
 
 // A picture for people to look at: every tile of every theme composed the way the board
 // composes them (mask AND, picture OR), on a frame of each colour, enlarged.
+// Draws tile `code` of `theme` on a frame of `style` with its top-left at (x, y).
+void ComposeTile(Image& out, int x, int y, const Image& sheet, const Image& frames, int theme,
+                 int code, int style);
 Image MakeTileContactSheet(const Image& sheet, const Image& frames, int scale);
 
 }  // namespace assetgen
