@@ -2,6 +2,7 @@
 // working inside the file and web addresses going to the browser.
 #include "platform/shell/help_viewer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -107,8 +108,13 @@ class HelpWindow : public QMainWindow {
         setWindowTitle(title);
         QToolBar* bar = addToolBar(QString());
         bar->setMovable(false);
-        bar->addAction(QStringLiteral("后退"), m_browser, &QTextBrowser::backward);
-        bar->addAction(QStringLiteral("前进"), m_browser, &QTextBrowser::forward);
+        QAction* back = bar->addAction(QStringLiteral("后退"), m_browser, &QTextBrowser::backward);
+        QAction* forward =
+            bar->addAction(QStringLiteral("前进"), m_browser, &QTextBrowser::forward);
+        back->setEnabled(false);
+        forward->setEnabled(false);
+        connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+        connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
         bar->addAction(QStringLiteral("主页"), this, [this] { ShowTopic(m_home); });
         setCentralWidget(m_browser);
         resize(760, 560);
