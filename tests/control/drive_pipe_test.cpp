@@ -17,10 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DriveSession {
+class DrivePipe {
   public:
-    DriveSession() {
-        dir_ = fs::temp_directory_path() / ("kivra-session-" + std::to_string(getpid()));
+    DrivePipe() {
+        dir_ = fs::temp_directory_path() / ("kivra-pipe-" + std::to_string(getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::copy(KIVRA_DATA_DIR, dir_, fs::copy_options::recursive);
@@ -42,7 +42,7 @@ class DriveSession {
         to_ = fdopen(in[1], "w");
         from_ = fdopen(out[0], "r");
     }
-    ~DriveSession() {
+    ~DrivePipe() {
         if (to_) std::fclose(to_);
         if (from_) std::fclose(from_);
         if (pid_ > 0) {
@@ -108,8 +108,8 @@ CBoard BoardFromState(const std::string& state) {
     return board;
 }
 
-TEST(DriveSession, PlaysAWholeLevelFromTheStateAlone) {
-    DriveSession s;
+TEST(DrivePipe, PlaysAWholeLevelFromTheStateAlone) {
+    DrivePipe s;
     s.Do("time 424242\nstart");
     std::string state = s.Do("key F1").back();
     ASSERT_EQ(Field(state, "game_in_progress"), 1);
