@@ -5,6 +5,7 @@
 //   assetgen tunes     <data dir>                          midi/101.mid .. 117.mid
 //   assetgen adverts   <data dir> --emoji <f> --text <f>   ads/*.gif, ads/url.txt
 //   assetgen help      <dir>                               help pages and project for the compiler
+//   assetgen icons     <dir> --emoji <f>                   kivra-48/128/256.png for the desktop
 //   assetgen preview   <dir> --emoji <f> --text <f>        PNG sheets of the artwork to look at
 #include <cstdio>
 #include <cstring>
@@ -159,6 +160,15 @@ void Adverts(const Args& a) {
     Check(WriteText(ads + "/url.txt", MakeUrlList()), "url.txt");
 }
 
+void Icons(const Args& a) {
+    EmojiFont emoji(Need(a, "emoji"));
+    Check(MakeDirs(a.dir), a.dir);
+    for (int size : {48, 128, 256}) {
+        std::string name = "/kivra-" + std::to_string(size) + ".png";
+        Check(WriteFile(a.dir + name, EncodePng(MakeIcon(emoji, size))), name);
+    }
+}
+
 void Preview(const Args& a) {
     EmojiFont emoji(Need(a, "emoji"));
     TextFont text(Need(a, "text"));
@@ -210,7 +220,7 @@ int main(int argc, char** argv) {
     Args a;
     if (!Parse(argc, argv, a)) {
         std::fprintf(stderr,
-                     "usage: assetgen resources|pictures|tunes|adverts|help|preview <dir> "
+                     "usage: assetgen resources|pictures|tunes|adverts|help|icons|preview <dir> "
                      "[--emoji <font>] [--text <font>]\n");
         return 2;
     }
@@ -225,6 +235,8 @@ int main(int argc, char** argv) {
             Adverts(a);
         else if (a.command == "help")
             Check(WriteHelpProject(a.dir, "mavek.chm"), a.dir);
+        else if (a.command == "icons")
+            Icons(a);
         else if (a.command == "preview")
             Preview(a);
         else

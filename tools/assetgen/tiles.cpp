@@ -175,21 +175,24 @@ Image MakeFrameStrip() {
     return strip;
 }
 
-Image MakeIcon(const EmojiFont& emoji) {
-    Image icon(32, 32, {0, 0, 0, 0});
+Image MakeIcon(const EmojiFont& emoji, int size) {
+    Image icon(size, size, {0, 0, 0, 0});
+    const double k = size / 32.0;  // drawn on a 32-unit grid
     // A green tile peeking out behind an orange one that carries a fish: the board in small.
     auto tile = [&](double x, double y, double w, double h, Rgba colour) {
-        icon.FillRoundRect(x + 3, y + 3, w, h, 3, Shade(colour, 0.5));
-        icon.FillRoundRect(x, y, w, h, 3, colour);
-        icon.FillRoundRect(x + 2, y + 2, w - 4, h - 4, 2, {252, 248, 232, 255});
+        icon.FillRoundRect(k * (x + 3), k * (y + 3), k * w, k * h, k * 3, Shade(colour, 0.5));
+        icon.FillRoundRect(k * x, k * y, k * w, k * h, k * 3, colour);
+        icon.FillRoundRect(k * (x + 2), k * (y + 2), k * (w - 4), k * (h - 4), k * 2,
+                           {252, 248, 232, 255});
     };
     tile(10, 0, 19, 22, FrameColour(2));
     tile(0, 4, 25, 25, FrameColour(3));
     Image fish = emoji.Render(0x1F420);
     if (!fish.empty()) {
-        int w = 20, h = std::max(1, fish.height() * w / fish.width());
+        int w = int(std::lround(20 * k)), h = std::max(1, fish.height() * w / fish.width());
         Image small = Resample(fish, w, h);
-        icon.Draw(small, 2 + (21 - w) / 2, 6 + (21 - h) / 2);
+        icon.Draw(small, int(std::lround(k * 2)) + (int(std::lround(21 * k)) - w) / 2,
+                  int(std::lround(k * 6)) + (int(std::lround(21 * k)) - h) / 2);
     }
     return icon;
 }

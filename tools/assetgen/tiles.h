@@ -31,8 +31,9 @@ bool FrameMaskWhite(int x, int y);
 // The six frame colours, purple, green, orange, cyan, yellow, pink.
 Rgba FrameColour(int style);  // style 1..6
 
-Image MakeIcon(const EmojiFont& emoji);  // 32 x 32 with alpha
-Image MakeHandCursor();                  // 32 x 32 with alpha; hotspot below
+// The program's icon at size x size (32 for resource 128; larger for the desktop).
+Image MakeIcon(const EmojiFont& emoji, int size = 32);
+Image MakeHandCursor();  // 32 x 32 with alpha; hotspot below
 constexpr int kHandHotX = 9, kHandHotY = 1;
 
 // A picture for people to look at: every tile of every theme composed the way the board
