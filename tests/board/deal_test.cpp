@@ -79,6 +79,42 @@ TEST(Deal, PinnedSuperColumnsAndDoubledCodes) {
     EXPECT_EQ(rng.draws, 182);
 }
 
+// deal(64507, 1) is dead; the free shuffle then draws a second permutation q of the 84 listed
+// cells (x outer, y inner) and cell i takes the code of listed cell q[i]:
+//   listed = [c for col in cols for c in col]; q = perm(84, r)  # r continues after the style
+//   after = [listed[q[i]] for i in range(84)]
+const int kDeadSeed = 64507;
+const TileCode kDeadDeal[12][7] = {
+    {14, 4, 1, 11, 15, 3, 8},   {13, 9, 10, 16, 6, 20, 6}, {17, 12, 7, 11, 15, 18, 10},
+    {21, 18, 6, 12, 21, 5, 16}, {18, 4, 5, 13, 9, 21, 7},  {3, 1, 18, 1, 2, 17, 14},
+    {7, 19, 8, 16, 12, 6, 11},  {8, 2, 20, 19, 14, 3, 9},  {20, 4, 9, 13, 17, 19, 15},
+    {2, 7, 11, 4, 19, 8, 12},   {16, 3, 21, 10, 2, 5, 13}, {10, 15, 20, 14, 5, 17, 1},
+};
+const TileCode kDeadDealShuffled[12][7] = {
+    {3, 21, 1, 6, 19, 17, 19},  {1, 10, 11, 17, 9, 4, 8},    {8, 7, 7, 16, 2, 15, 12},
+    {17, 16, 1, 21, 3, 20, 6},  {20, 12, 14, 17, 13, 3, 16}, {2, 13, 4, 6, 13, 18, 9},
+    {10, 15, 19, 15, 9, 2, 12}, {10, 8, 7, 10, 5, 18, 18},   {14, 19, 8, 21, 11, 20, 1},
+    {6, 5, 2, 4, 14, 11, 3},    {5, 7, 5, 12, 16, 14, 11},   {4, 15, 20, 21, 18, 9, 13},
+};
+
+TEST(Deal, DeadDealIsShuffledFreeOfCharge) {
+    CBoard dead;
+    dead.SetDifficultyAndLevel(Easy, 1);
+    FillRegion(dead, [](int x, int y) { return kDeadDeal[x - 2][y - 2]; });
+    HintPair pair;
+    ASSERT_FALSE(dead.FindMovablePair(pair)) << "the pinned deal should have no removable pair";
+
+    SeededRandom rng(kDeadSeed);
+    CBoard b;
+    const DealRecord r = b.Deal(Easy, 1, rng);
+    EXPECT_TRUE(r.shuffled);
+    EXPECT_EQ(r.frameStyle, 6);
+    EXPECT_EQ(rng.draws, 84 + 1 + 84);
+    for (int x = 0; x < 12; ++x)
+        for (int y = 0; y < 7; ++y)
+            EXPECT_EQ(b.At(x + 2, y + 2), kDeadDealShuffled[x][y]) << x + 2 << "," << y + 2;
+}
+
 TEST(Deal, InvariantsOverManySeedsForEveryDifficulty) {
     for (int difficulty = Easy; difficulty <= Super; ++difficulty) {
         const DifficultyInfo& d = GetDifficultyInfo(difficulty);
