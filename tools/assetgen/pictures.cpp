@@ -371,18 +371,31 @@ Image MakeAllClearedPicture(int difficulty, const TextFont& font, const EmojiFon
     const Palette& p = kPalettes[std::clamp(difficulty, 1, 4) - 1];
     img.VerticalGradient(Shade(p.sky_top, 0.35), Shade(p.b, 0.55));
     std::uniform_real_distribution<double> u(0, 1);
-    // Fireworks: bursts of sparks along rays.
+    // Fireworks: trails that brighten towards their tips, with a bright star at each tip,
+    // drooping a little as sparks do.
     for (int f = 0; f < 7; ++f) {
-        double cx = 60 + u(rng) * (kVisibleW - 120), cy = 50 + u(rng) * 200, r = 50 + u(rng) * 50;
-        Rgba c = Hsv(u(rng) * 360, 0.6, 1.0);
-        for (int k = 0; k < 24; ++k) {
-            double a = 2 * kPi * k / 24;
-            for (int s = 2; s <= 8; ++s) {
-                double t = s / 8.0;
-                Rgba spark = c;
-                spark.a = uint8_t(255 * (1 - t * 0.7));
-                img.FillCircle(cx + std::cos(a) * r * t, cy + std::sin(a) * r * t, 2.2 - t, spark);
+        double cx = 80 + f * (kVisibleW - 160) / 6.0 + (u(rng) - 0.5) * 40;
+        double cy = 60 + u(rng) * 170 + (f % 2) * 30, r = 45 + u(rng) * 45;
+        Rgba c = Hsv(u(rng) * 360, 0.55, 1.0);
+        const int rays = 28;
+        for (int k = 0; k < rays; ++k) {
+            double a = 2 * kPi * (k + 0.5 * (f % 2)) / rays;
+            double len = r * (0.8 + 0.2 * u(rng));
+            const int steps = 14;
+            for (int s = 1; s <= steps; ++s) {
+                double t0 = double(s - 1) / steps, t1 = double(s) / steps;
+                auto at = [&](double t) {
+                    return std::pair{cx + std::cos(a) * len * t,
+                                     cy + std::sin(a) * len * t + 10 * t * t};
+                };
+                auto [x0, y0] = at(0.25 + 0.75 * t0);
+                auto [x1, y1] = at(0.25 + 0.75 * t1);
+                Rgba trail = c;
+                trail.a = uint8_t(40 + 170 * t1 * t1);
+                img.Line(x0, y0, x1, y1, 1.2 + 0.8 * t1, trail);
             }
+            auto [tx, ty] = std::pair{cx + std::cos(a) * len, cy + std::sin(a) * len + 10};
+            img.FillCircle(tx, ty, 2.0, Mix(c, Rgba{255, 255, 255, 255}, 0.6));
         }
     }
     Image trophy = emoji.Render(0x1F3C6);
