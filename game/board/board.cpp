@@ -24,6 +24,12 @@ int DivTrunc(int a, int b) { return a / b; }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+// rand() mod n. The generator gives 0..32767; a source that strayed below 0 still yields an
+// index in range.
+int Draw(RandomSource& rng, int n) {
+    return static_cast<int>(static_cast<unsigned>(rng.Rand()) % static_cast<unsigned>(n));
+}
+
 }  // namespace
 
 bool IsValidDifficulty(int difficulty) { return difficulty >= Easy && difficulty <= Super; }
@@ -66,7 +72,7 @@ Permutation RandomPermutation(int n, RandomSource& rng) {
     std::array<std::uint8_t, kMaxTiles> p;
     p.fill(kFree);
     for (int a = 0; a < n; ++a) {
-        const int r = rng.Rand() % n;
+        const int r = Draw(rng, n);
         if (p[r] == kFree) {
             p[r] = static_cast<std::uint8_t>(a);
         } else {
@@ -147,7 +153,7 @@ DealRecord CBoard::Deal(int difficulty, int level, RandomSource& rng) {
     const int n = d.width * d.height;
     const Permutation perm = RandomPermutation(n, rng);
     int b = 0;
-    if (difficulty == Super) b = rng.Rand() % 37 + 1;
+    if (difficulty == Super) b = Draw(rng, 37) + 1;
     int next = 0;
     for (int x = 2; x <= d.width + 1; ++x) {
         for (int y = 2; y <= d.height + 1; ++y) {
@@ -164,7 +170,7 @@ DealRecord CBoard::Deal(int difficulty, int level, RandomSource& rng) {
     }
 
     // 5. Frame style; 6. no path, no selection, no hint.
-    m_frameStyle = rng.Rand() % 6 + 1;
+    m_frameStyle = Draw(rng, 6) + 1;
     m_path = PathRecord{};
     m_selection = Selection{};
     m_hint = HintPair{};

@@ -232,6 +232,23 @@ TEST(RandomPermutation, CollisionTakesFirstFreeSlotThenDeinterleaves) {
     EXPECT_EQ(p.p[3], 0);
 }
 
+TEST(RandomPermutation, StrayNegativeDrawsStillGiveAPermutation) {
+    ScriptedRandom rng({-1, -7, -32768, -5, -3, -2});
+    const Permutation p = RandomPermutation(6, rng);
+    std::vector<int> seen(6, 0);
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_LT(p.p[i], 6);
+        ++seen[p.p[i]];
+    }
+    EXPECT_EQ(seen, std::vector<int>(6, 1));
+    CBoard b;
+    ScriptedRandom negative({-1});
+    ASSERT_TRUE(b.Deal(Super, 1, negative).dealt);
+    EXPECT_TRUE(TilesInRegion(b));
+    EXPECT_GE(b.FrameStyle(), 1);
+    EXPECT_LE(b.FrameStyle(), 6);
+}
+
 TEST(Geometry, CellRectAndCentre) {
     EXPECT_EQ(CellRect(Easy, 2, 2), (Rect{160, 115, 200, 165}));
     EXPECT_EQ(CellRect(Super, 19, 11),
