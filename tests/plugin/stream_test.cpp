@@ -130,8 +130,8 @@ TEST(Tables, SegmentsMustBeUsedUpExactly) {
 
     const HuffTable dc = HuffTable::StandardDc();
     Bytes dht = {0x00};
-    dht.insert(dht.end(), dc.counts, dc.counts + 16);
-    dht.insert(dht.end(), dc.symbols.begin(), dc.symbols.end());
+    for (std::uint8_t count : dc.counts) dht.push_back(count);
+    for (std::uint8_t symbol : dc.symbols) dht.push_back(symbol);
     dht.push_back(0);  // a stray byte after the table
     JpegBuilder b2;
     b2.Soi().Segment(0xC4, dht).Eoi();
