@@ -155,18 +155,40 @@ void StarryNight(Image& img, const Palette& p, std::mt19937& rng) {
     }
 }
 
-void Ripples(Image& img, const Palette& p, std::mt19937& rng) {
+// A bamboo grove in mist: stalks in three depths, each with its joints and a few leaves.
+void Bamboo(Image& img, const Palette& p, std::mt19937& rng) {
     int w = img.width(), h = img.height();
+    img.VerticalGradient(Mix(p.sky_bottom, Rgba{255, 255, 255, 255}, 0.2),
+                         Mix(p.sky_top, p.a, 0.4));
     std::uniform_real_distribution<double> u(0, 1);
-    double cx[3], cy[3];
-    for (int i = 0; i < 3; ++i) cx[i] = u(rng) * w, cy[i] = u(rng) * h;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            double v = 0;
-            for (int i = 0; i < 3; ++i) v += std::sin(std::hypot(x - cx[i], y - cy[i]) / 11.0);
-            v = (v / 3 + 1) / 2;
-            img.at(x, y) = Mix(Mix(p.sky_top, p.b, double(y) / h), p.sky_bottom, 0.35 * v);
+    const Rgba green = Mix(Rgba{86, 150, 80, 255}, p.a, 0.4);
+    for (int depth = 0; depth < 3; ++depth) {
+        Rgba stalk = Mix(green, p.sky_bottom, 0.55 - 0.22 * depth);
+        double width = 7 + 5 * depth;
+        int count = 9 - 2 * depth;
+        for (int i = 0; i < count; ++i) {
+            double x = (i + u(rng)) * w / count, lean = (u(rng) - 0.5) * 30;
+            img.Line(x, -5, x + lean, h + 5, width, stalk);
+            img.Line(x - width * 0.25, -5, x + lean - width * 0.25, h + 5, width * 0.2,
+                     Shade(stalk, 1.15));
+            for (double y = 20 + u(rng) * 40; y < h; y += 55 + u(rng) * 25) {
+                double jx = x + lean * y / h;
+                img.Line(jx - width * 0.6, y, jx + width * 0.6, y, 2.0, Shade(stalk, 0.7));
+                if (u(rng) < 0.45) {
+                    double dir = u(rng) < 0.5 ? -1 : 1, len = 26 + 10 * depth;
+                    img.FillPolygon({{jx, y},
+                                     {jx + dir * len * 0.5, y - 6},
+                                     {jx + dir * len, y + 4},
+                                     {jx + dir * len * 0.5, y + 2}},
+                                    Shade(stalk, 1.05));
+                }
+            }
         }
+        // Mist between the depths.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                img.Blend(x, y, p.sky_bottom, 0.10 * Fbm(x / 120.0, y / 60.0 + depth, 21));
+    }
 }
 
 void Diamonds(Image& img, const Palette& p, std::mt19937&) {
@@ -229,7 +251,7 @@ void SunsetSea(Image& img, const Palette& p, std::mt19937&) {
     int w = img.width(), h = img.height();
     int horizon = int(h * 0.58);
     for (int y = 0; y < h; ++y) {
-        Rgba c = y < horizon ? Mix(p.sky_top, p.c, double(y) / horizon)
+        Rgba c = y < horizon ? Mix(p.sky_top, Mix(p.c, p.sky_bottom, 0.45), double(y) / horizon)
                              : Mix(Shade(p.b, 0.9), Shade(p.sky_top, 0.6),
                                    double(y - horizon) / (h - horizon));
         for (int x = 0; x < w; ++x) img.at(x, y) = c;
@@ -326,7 +348,7 @@ Image MakeLevelBackground(int difficulty, int level) {
     const Palette& p = kPalettes[std::clamp(difficulty, 1, 4) - 1];
     std::mt19937 rng(unsigned(difficulty * 100 + level));
     using Scene = void (*)(Image&, const Palette&, std::mt19937&);
-    static const Scene scenes[11] = {Hills,    Bokeh,  Waves,  Mountains, StarryNight, Ripples,
+    static const Scene scenes[11] = {Hills,    Bokeh,  Waves,  Mountains, StarryNight, Bamboo,
                                      Diamonds, Petals, Aurora, SunsetSea, Sunburst};
     // Each difficulty walks the scenes from a different starting point.
     scenes[(level - 1 + 3 * (difficulty - 1)) % 11](img, p, rng);
