@@ -235,10 +235,11 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto* ke = static_cast<QKeyEvent*>(event);
         if (!watched->isWidgetType()) return false;
-        // Deliver each key once: to the widget Qt is sending it to first.
-        if (static_cast<QWidget*>(watched) != QApplication::focusWidget() &&
-            !dynamic_cast<FrameWidget*>(watched))
-            return false;
+        // Deliver each key once, at its first receiver: the focus widget, or the window when
+        // nothing has the focus. A key ignored there travels on to the parents, which are
+        // never the focus widget.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus ? watched != focus : !dynamic_cast<FrameWidget*>(watched)) return false;
         WindowImpl* top = ImplOfWidget(watched);
         if (!top || !top->wnd) return false;
         if (type == QEvent::KeyPress && ke->key() == Qt::Key_Space &&
@@ -251,7 +252,9 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
         const bool consumed =
             DeliverKey(top, vk, type == QEvent::KeyPress, ke->isAutoRepeat() ? 2 : 1);
         ProcessPendingWork();
-        return consumed;
+        // The client area has no use of its own for keys.
+        return consumed || dynamic_cast<ClientWidget*>(watched) ||
+               dynamic_cast<FrameWidget*>(watched);
     }
     if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
         type == QEvent::MouseButtonRelease) {
