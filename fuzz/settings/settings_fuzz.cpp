@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,9 @@
 namespace {
 
 std::string TempFile() {
-    static std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        return std::string(dir && *dir ? dir : "/tmp") + "/settings_fuzz_" +
-               std::to_string(getpid()) + ".cfg";
-    }();
+    static std::string path = (std::filesystem::temp_directory_path() /
+                               ("settings_fuzz_" + std::to_string(getpid()) + ".cfg"))
+                                  .string();
     return path;
 }
 

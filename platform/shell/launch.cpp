@@ -27,7 +27,7 @@ LaunchResult RealLaunch(const std::vector<std::string>& argv, int waitMs) {
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
-    // A session of its own: the browser must not die with the game or share its terminal.
+    // Detached with setsid: the browser must not die with the game or share its terminal.
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
     sigset_t none;
     sigemptyset(&none);
