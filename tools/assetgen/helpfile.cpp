@@ -138,7 +138,7 @@ std::string Page(const HelpPage& p) {
            "</body>\n</html>\n";
 }
 
-std::string Sitemap(bool index) {
+std::string Sitemap() {
     std::string s =
         "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\n<html>\n<head>\n"
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n</head>\n<body>\n"
@@ -147,7 +147,6 @@ std::string Sitemap(bool index) {
     for (const HelpPage& p : HelpPages()) {
         s += "<li><object type=\"text/sitemap\">\n<param name=\"Name\" value=\"" + p.title +
              "\">\n<param name=\"Local\" value=\"" + p.file + "\">\n</object>\n";
-        (void)index;
     }
     s += "</ul>\n</body>\n</html>\n";
     return s;
@@ -158,8 +157,8 @@ std::string Sitemap(bool index) {
 bool WriteHelpProject(const std::string& dir, const std::string& chm_name) {
     bool ok = MakeDirs(dir);
     for (const HelpPage& p : HelpPages()) ok = ok && WriteText(dir + "/" + p.file, Page(p));
-    ok = ok && WriteText(dir + "/mavek.hhc", Sitemap(false));
-    ok = ok && WriteText(dir + "/mavek.hhk", Sitemap(true));
+    ok = ok && WriteText(dir + "/mavek.hhc", Sitemap());
+    ok = ok && WriteText(dir + "/mavek.hhk", Sitemap());
     std::string hhp =
         "[OPTIONS]\r\n"
         "Compatibility=1.1 or later\r\n"

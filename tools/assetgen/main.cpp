@@ -57,8 +57,8 @@ struct Entry {
     Bytes data;
 };
 
-std::vector<uint8_t> Overlay(Rgba colour) {
-    (void)colour;
+// An overlay is one solid colour: every pixel is entry 0 of its colour table.
+std::vector<uint8_t> SolidOverlay() {
     return std::vector<uint8_t>(size_t(kOverlayW) * kOverlayH, 0);
 }
 
@@ -72,13 +72,13 @@ void Resources(const Args& a) {
     EmojiFont emoji(Need(a, "emoji"));
     std::vector<Entry> entries;
     entries.push_back({"Bitmap", 129, EncodeBmp24(MakeTileSheet(emoji))});
-    entries.push_back({"Bitmap", 130,
-                       EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({128, 128, 128, 255}),
-                                  Overlay({128, 128, 128, 255}))});
+    entries.push_back(
+        {"Bitmap", 130,
+         EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({128, 128, 128, 255}), SolidOverlay())});
     entries.push_back({"Bitmap", 131, EncodeBmp24(MakeFrameStrip())});
-    entries.push_back({"Bitmap", 132,
-                       EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({0, 128, 128, 255}),
-                                  Overlay({0, 128, 128, 255}))});
+    entries.push_back(
+        {"Bitmap", 132,
+         EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({0, 128, 128, 255}), SolidOverlay())});
     entries.push_back({"Icon", 128, EncodeIconOrCursor(MakeIcon(emoji))});
     entries.push_back({"Cursor", 197, EncodeIconOrCursor(MakeHandCursor(), kHandHotX, kHandHotY)});
     for (const EffectInfo& e : Effects())

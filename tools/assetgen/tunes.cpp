@@ -239,8 +239,7 @@ class Composer {
             int t = b * bar_;
             for (size_t i = 0; i < rhythm.size(); ++i) {
                 int len = rhythm[i] * kPpq / 2;
-                bool last = b == 1 && i + 1 == rhythm.size();
-                m.push_back({t, last ? len : len, step});
+                m.push_back({t, len, step});
                 int r = Rand(0, 9);
                 step += r < 3 ? 1 : r < 6 ? -1 : r < 7 ? 2 : r < 8 ? -2 : r < 9 ? 0 : 3;
                 step = std::clamp(step, -4, 5);
@@ -254,7 +253,6 @@ class Composer {
     // a strong beat move to the nearest chord tone.
     void Phrase(int bar, const std::array<int, 8>& prog, int index, const Motif& motif,
                 int start_degree, bool cadence, Track& track, int ch, int velocity, int transpose) {
-        int prev = 0;
         for (size_t i = 0; i < motif.size(); ++i) {
             const MotifNote& n = motif[i];
             int tick = bar * bar_ + n.start;
@@ -285,9 +283,7 @@ class Composer {
             }
             int accent = (n.start % bar_) == 0 ? 10 : strong ? 4 : 0;
             track.Note(tick, length * 9 / 10, ch, pitch, velocity + accent + Rand(-5, 5));
-            prev = pitch;
         }
-        (void)prev;
     }
 
     // A section of eight bars is four two-bar phrases: statement, answer, statement again,
