@@ -8,6 +8,7 @@ ON_WM_TIMER()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_DESTROY()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 CAdDlg::CAdDlg(const CString& caption, const CString& url, int difficulty, int level, CWnd* parent)
@@ -103,4 +104,11 @@ void CAdDlg::OnDestroy() {
         m_picture.reset();
     }
     CDialog::OnDestroy();
+}
+
+BOOL CAdDlg::OnEraseBkgnd(CDC* pDC) {
+    // While the picture plays, its thread owns the whole client area: erasing would wipe the
+    // frame on show until the next one is drawn.
+    if (m_picture && m_picture->State() == gif::kRunning) return TRUE;
+    return CDialog::OnEraseBkgnd(pDC);
 }

@@ -28,6 +28,7 @@ class CAdDlg : public CDialog {
     void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
     void OnDestroy() override;
+    BOOL OnEraseBkgnd(CDC* pDC) override;
 
     // "ads\%d%02d.gif" with the difficulty and the level.
     static CString AdvertFileName(int difficulty, int level);

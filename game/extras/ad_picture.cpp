@@ -1,5 +1,6 @@
 #include "game/extras/ad_picture.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/afx/afxwin.h"
@@ -25,21 +26,11 @@ int CAdPicture::Stop() { return player_.Stop(); }
 
 void CAdPicture::BeginDrawing(std::uint32_t* canvas, int width, int height) {
     windowDc_ = owner_->GetDC();
-    if (!windowDc_) return;
-    // The canvas starts as what the window shows at the picture's place, so that transparent
-    // pixels of the first frames show the window's background.
-    const std::shared_ptr<gdi::Surface> surface = windowDc_->GetSurface();
-    if (!surface) return;
-    std::lock_guard<std::mutex> lock(surface->Mutex());
-    for (int y = 0; y < height; ++y) {
-        const int sy = y_ + y;
-        for (int x = 0; x < width; ++x) {
-            const int sx = x_ + x;
-            const bool inside =
-                sx >= 0 && sy >= 0 && sx < surface->Width() && sy < surface->Height();
-            canvas[std::size_t(y) * width + x] = inside ? surface->Row(sy)[sx] & 0x00FFFFFFu : 0u;
-        }
-    }
+    // The window is not on screen yet when the thread starts, so the canvas starts as the
+    // dialog's background: what transparent pixels of the first frames show.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t background = gdi::PixelFromColor(face) & 0x00FFFFFFu;
+    std::fill(canvas, canvas + std::size_t(width) * height, background);
 }
 
 void CAdPicture::Present(const std::uint32_t* canvas, int width, int height) {

@@ -46,6 +46,7 @@ std::uint32_t PixelAt(CWnd& wnd, int x, int y) {
 bool WaitForPixel(CWnd& wnd, int x, int y, std::uint32_t colour) {
     for (int i = 0; i < 300; ++i) {
         if (PixelAt(wnd, x, y) == colour) return true;
+        afx::automation::ProcessPending();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;

@@ -31,6 +31,7 @@ std::string TraceEvent::Str(const char* name) const {
 }
 
 void WindowTest::SetUp() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     afx::InitPlatform();
     char buffer[4096];
     oldDir_ = getcwd(buffer, sizeof buffer) ? buffer : ".";
