@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,17 @@ const std::string& PhotoPath() {
         o.quality = 85;
         const std::vector<std::uint8_t> jpeg =
             plugintest::EncodeJpeg(plugintest::PhotoLikePicture(o.width, o.height, 11), o);
-        char name[] = "/tmp/vantor_bench_XXXXXX";
-        const int fd = mkstemp(name);
+        // The picture is written once into the system's temporary folder and removed at exit.
+        static std::string* name = new std::string(
+            (std::filesystem::temp_directory_path() / "vantor_bench_XXXXXX").string());
+        const int fd = mkstemp(name->data());
         if (fd < 0 || write(fd, jpeg.data(), jpeg.size()) != static_cast<ssize_t>(jpeg.size())) {
             std::perror("bench file");
             std::exit(1);
         }
         close(fd);
-        std::atexit([] { std::remove(PhotoPath().c_str()); });
-        return std::string(name);
+        std::atexit([] { std::remove(name->c_str()); });
+        return *name;
     }();
     return path;
 }

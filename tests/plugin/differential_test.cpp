@@ -65,7 +65,7 @@ std::string FirstDifference(const std::vector<std::uint8_t>& a,
 #ifdef IMGHOST_PATH
 // Runs imghost on `in`; returns its exit status and the .bmp file it wrote (empty if none).
 int RunImageHost(const std::string& in, std::vector<std::uint8_t>* bmp) {
-    const std::string out = ::testing::TempDir() + "vantor_host_out.bmp";
+    const std::string out = TempPath("host_out.bmp");
     std::remove(out.c_str());
     const std::string command = std::string("'") + IMGHOST_PATH + "' '" + VANTOR_MODULE_PATH +
                                 "' '" + in + "' '" + out + "' 2>/dev/null";
@@ -189,7 +189,7 @@ TEST(ImageHost, ReportsFailureWithAnExitStatus) {
         WriteTempFile("host_bad.jpg", {0xFF, 0xD8, 0xFF, 0xC2, 0, 2, 0xFF, 0xD9});
     EXPECT_EQ(RunImageHost(progressive, &bmp), 1);
     EXPECT_TRUE(bmp.empty());
-    EXPECT_EQ(RunImageHost(::testing::TempDir() + "vantor_missing.jpg", &bmp), 1);
+    EXPECT_EQ(RunImageHost(TempPath("missing.jpg"), &bmp), 1);
     // A file the plug-in does not announce is not handed to it.
     EXPECT_EQ(RunImageHost(WriteTempFile("host.png", {0xFF, 0xD8, 0xFF, 0xD9}), &bmp), 2);
 }

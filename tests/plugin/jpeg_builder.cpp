@@ -1,9 +1,11 @@
 #include "tests/plugin/jpeg_builder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace plugintest {
 
@@ -192,8 +194,31 @@ JpegBuilder& JpegBuilder::Raw(const Bytes& bytes) {
     return *this;
 }
 
+namespace {
+
+// Every temporary path handed out, removed when the test program ends.
+std::vector<std::string>& TempPaths() {
+    static std::vector<std::string>* paths = [] {
+        auto* list = new std::vector<std::string>;
+        std::atexit([] {
+            for (const std::string& path : TempPaths()) std::remove(path.c_str());
+        });
+        return list;
+    }();
+    return *paths;
+}
+
+}  // namespace
+
+std::string TempPath(const std::string& name) {
+    const std::string path =
+        ::testing::TempDir() + "vantor_" + std::to_string(getpid()) + "_" + name;
+    TempPaths().push_back(path);
+    return path;
+}
+
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
-    const std::string path = ::testing::TempDir() + "vantor_" + name;
+    const std::string path = TempPath(name);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {
         ADD_FAILURE() << "cannot write " << path;

@@ -94,7 +94,11 @@ class JpegBuilder {
     Bytes bytes_;
 };
 
-// Writes bytes to a new file under the test's temporary folder and returns its path.
+// A path under the test's temporary folder that no other test process uses at the same time
+// (CTest runs the tests of this program in parallel processes).
+std::string TempPath(const std::string& name);
+
+// Writes bytes to the file TempPath(name) and returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
 
 }  // namespace plugintest

@@ -11,6 +11,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/plugin/jpeg_builder.h"
+
 namespace plugintest {
 namespace {
 
@@ -21,7 +23,7 @@ class MessageBoxEnvironment : public ::testing::Test {
         Save("PATH");
         Save("DISPLAY");
         Save("WAYLAND_DISPLAY");
-        dir_ = ::testing::TempDir() + "vantor_dialogs";
+        dir_ = TempPath("dialogs");
         mkdir(dir_.c_str(), 0755);
         log_ = dir_ + "/log.txt";
         std::remove(log_.c_str());
@@ -39,6 +41,9 @@ class MessageBoxEnvironment : public ::testing::Test {
             }
         }
         vantor::SetMessageSink(nullptr);
+        for (const char* file : {"/log.txt", "/zenity", "/xmessage"}) {
+            std::remove((dir_ + file).c_str());
+        }
     }
 
     void Save(const char* name) {

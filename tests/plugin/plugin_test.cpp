@@ -115,7 +115,7 @@ TEST_F(LoadedPlugin, WriteRequestsAreRefusedWithAMessage) {
 
 TEST_F(LoadedPlugin, MissingOrForeignFilesGiveNullWithoutMessage) {
     std::string message;
-    EXPECT_EQ(Read(::testing::TempDir() + "vantor_no_such_file.jpg", &message), nullptr);
+    EXPECT_EQ(Read(TempPath("no_such_file.jpg"), &message), nullptr);
     EXPECT_EQ(message, "");
     EXPECT_EQ(Read(WriteTempFile("text.jpg", {'h', 'e', 'l', 'l', 'o'}), &message), nullptr);
     EXPECT_EQ(message, "");
