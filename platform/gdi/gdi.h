@@ -250,6 +250,7 @@ class CGdiObject {
 
   protected:
     void Set(std::shared_ptr<gdi::GdiObject> obj);
+    friend struct GdiObjectAccess;
     std::shared_ptr<gdi::GdiObject> obj_;
 };
 

@@ -4,9 +4,15 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "platform/crt/resources.h"
 #include "platform/gdi/internal.h"
+
+// Lets the stock table and the temporary wrappers reach the protected setter.
+struct GdiObjectAccess {
+    static void Bind(CGdiObject* w, std::shared_ptr<gdi::GdiObject> obj) { w->Set(std::move(obj)); }
+};
 
 namespace gdi {
 namespace {
@@ -37,13 +43,6 @@ CGdiObject* NewWrapper(ObjKind kind) {
     return new CGdiObject;
 }
 
-// Lets the stock table and the temporary wrappers reach the protected setter.
-struct WrapperAccess : CGdiObject {
-    static void Bind(CGdiObject* w, std::shared_ptr<GdiObject> obj) {
-        static_cast<WrapperAccess*>(w)->Set(std::move(obj));
-    }
-};
-
 struct StockTable {
     std::shared_ptr<GdiObject> objects[22];
     StockTable() {
@@ -63,7 +62,7 @@ struct StockTable {
             if (!o) continue;
             o->stock = true;
             // Stock wrappers live as long as the program.
-            WrapperAccess::Bind(NewWrapper(o->kind), o);
+            GdiObjectAccess::Bind(NewWrapper(o->kind), o);
         }
     }
 };
@@ -121,9 +120,11 @@ CGdiObject* WrapperFor(const std::shared_ptr<GdiObject>& obj) {
     }
     // A wrapper of its own that holds the object from now on; kept for the program's life
     // because callers may hand it back to SelectObject at any later time.
-    CGdiObject* w = NewWrapper(obj->kind);
-    WrapperAccess::Bind(w, obj);
+    std::unique_ptr<CGdiObject> w(NewWrapper(obj->kind));
+    GdiObjectAccess::Bind(w.get(), obj);
     std::lock_guard<std::mutex> lock(WrapperMutex());
+    static auto* kept = new std::vector<std::unique_ptr<CGdiObject>>;
+    kept->push_back(std::move(w));
     return obj->wrapper;
 }
 

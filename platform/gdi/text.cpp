@@ -47,39 +47,36 @@ bool SameFamily(const char* a, const char* b) {
     return *a == *b;
 }
 
-// Looks a family up through fontconfig; falls back to the files Debian installs.
-FontFile Locate(const char* family, const char* fallbackPath) {
+// The file the distribution's font package installs, when it holds the family; otherwise
+// fontconfig's answer for the family name.
+FontFile Locate(const char* family, const char* packagedPath) {
     FontFile found;
-    if (FcInit()) {
-        FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-        if (pat) {
-            FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-            FcDefaultSubstitute(pat);
-            FcResult result;
-            FcPattern* match = FcFontMatch(nullptr, pat, &result);
-            if (match) {
-                FcChar8* file = nullptr;
-                FcChar8* fam = nullptr;
-                int index = 0;
-                if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-                    FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
-                    SameFamily(reinterpret_cast<const char*>(fam), family)) {
-                    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-                    found.path = reinterpret_cast<const char*>(file);
-                    found.index = index;
-                }
-                FcPatternDestroy(match);
-            }
-            FcPatternDestroy(pat);
-        }
+    FT_Face probe = nullptr;
+    if (Library() && FT_New_Face(Library(), packagedPath, 0, &probe) == 0) {
+        if (probe->family_name && SameFamily(probe->family_name, family)) found.path = packagedPath;
+        FT_Done_Face(probe);
     }
-    if (found.path.empty()) {
-        FT_Face probe = nullptr;
-        if (Library() && FT_New_Face(Library(), fallbackPath, 0, &probe) == 0) {
-            FT_Done_Face(probe);
-            found.path = fallbackPath;
+    if (!found.path.empty() || !FcInit()) return found;
+    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    if (!pat) return found;
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    if (match) {
+        FcChar8* file = nullptr;
+        FcChar8* fam = nullptr;
+        int index = 0;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+            FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
+            SameFamily(reinterpret_cast<const char*>(fam), family)) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            found.path = reinterpret_cast<const char*>(file);
+            found.index = index;
         }
+        FcPatternDestroy(match);
     }
+    FcPatternDestroy(pat);
     return found;
 }
 
