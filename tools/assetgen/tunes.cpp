@@ -259,6 +259,9 @@ class Composer {
             int which = index + n.start / bar_;
             int root = prog[size_t(which % 8)];
             int pitch = Degree(start_degree + n.step) + transpose;
+            // Over the major dominant of a minor key the seventh degree is raised too, or the
+            // melody would rub against the chord's leading note.
+            if (s_.minor && root % 7 == 4 && ((pitch - s_.tonic) % 12 + 12) % 12 == 10) pitch += 1;
             bool strong = (n.start % bar_) % (2 * kPpq) == 0;
             if (strong && !InChord(pitch, root)) {
                 for (int d = 1; d < 4; ++d) {
