@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -148,6 +149,12 @@ struct Midi {
         int channel, key;
     };
     std::vector<Note> onsets;
+    struct Edge {
+        long tick;
+        bool on;
+        int channel, key;
+    };
+    std::vector<Edge> edges;  // note starts and ends, in file order per track
 };
 
 uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
@@ -222,7 +229,9 @@ Midi ParseMidi(const Bytes& b) {
                     ++m.notes;
                     m.channels_with_notes.insert(ch);
                     m.onsets.push_back({tick, ch, d1});
+                    m.edges.push_back({tick, true, ch, d1});
                 } else if (kind == 0x8 || (kind == 0x9 && d2 == 0)) {
+                    m.edges.push_back({tick, false, ch, d1});
                     if (open[ch * 128 + d1] > 0)
                         --open[ch * 128 + d1];
                     else
@@ -320,6 +329,38 @@ TEST(Tunes, MelodyRepeatsItsPhrases) {
         for (auto& [f, k] : figures)
             if (k >= 3) repeated += k;
         EXPECT_GT(double(repeated) / double(gaps.size() - 5), 0.5) << n;
+    }
+}
+
+// Melody (channel 0) against what the chords (2) and the bass (3) hold at that moment: a
+// semitone apart is a rub the ear hears as a wrong note, so it must stay rare.
+TEST(Tunes, MelodyRarelyRubsAgainstTheHarmony) {
+    for (int n = 101; n <= 117; ++n) {
+        Midi m = ParseMidi(ReadAll(DataDir() + "/midi/" + std::to_string(n) + ".mid"));
+        auto edges = m.edges;
+        std::stable_sort(edges.begin(), edges.end(), [](const Midi::Edge& a, const Midi::Edge& b) {
+            return a.tick != b.tick ? a.tick < b.tick : a.on < b.on;  // ends before starts
+        });
+        std::multiset<int> held;
+        int melody = 0, rubs = 0;
+        for (const auto& e : edges) {
+            if (e.channel == 2 || e.channel == 3) {
+                if (e.on)
+                    held.insert(e.key);
+                else if (held.count(e.key))
+                    held.erase(held.find(e.key));
+                continue;
+            }
+            if (e.channel != 0 || !e.on) continue;
+            ++melody;
+            for (int k : held)
+                if ((e.key - k + 120) % 12 == 1 || (e.key - k + 120) % 12 == 11) {
+                    ++rubs;
+                    break;
+                }
+        }
+        ASSERT_GT(melody, 0);
+        EXPECT_LT(double(rubs) / melody, 0.05) << n << ": " << rubs << " of " << melody;
     }
 }
 

@@ -275,6 +275,14 @@ class Composer {
                     }
                 }
             }
+            // A semitone against a chord tone rubs over held chords even on a weak beat: such a
+            // note becomes the chord tone itself.
+            if (!InChord(pitch, root)) {
+                if (InChord(pitch + 1, root))
+                    pitch += 1;
+                else if (InChord(pitch - 1, root))
+                    pitch -= 1;
+            }
             int length = n.length;
             if (cadence && i + 1 == motif.size()) {
                 // Land on the tonic (or the chord root) and hold it to the end of the bar.
