@@ -265,7 +265,8 @@ void DrawDib(gdi::SurfaceLock& t, const CDC::State& s, const gdi::DibSource& dib
     const Pattern pat = PatternOf(s, t.mono());
     if (gdi::RopUsesPattern(rop) && !pat.present) return;
     const CRect c = ClipTransfer(t.clip(), x, y, w, h, nullptr, 0, 0);
-    const bool fastCopy = unscaled && rop == 0xCC && !t.mono() && dib.bpp == 24;
+    const bool fastCopy = unscaled && rop == 0xCC && !t.mono() && (dib.bpp == 24 || dib.bpp == 32);
+    const int bytesPerPixel = dib.bpp / 8;
     CRect drawn;
     for (int yy = c.top; yy < c.bottom; ++yy) {
         const int tr = topRow(yy - y);
@@ -276,12 +277,12 @@ void DrawDib(gdi::SurfaceLock& t, const CDC::State& s, const gdi::DibSource& dib
         uint32_t* row = t.surface().Row(yy);
         int rowLeft = -1, rowRight = -1;
         if (fastCopy) {
-            // Unscaled 24-bit copy: the picture's columns run straight along the row.
+            // Unscaled 24- or 32-bit copy: the picture's columns run straight along the row.
             const int first = std::max<int>(c.left, x + (0 - col(0)));
             const int last = std::min<int>(c.right, x + (dib.width - col(0)));
             const uint8_t* src = dib.bits + dib.stride * static_cast<size_t>(stored) +
-                                 3 * static_cast<size_t>(col(first - x));
-            for (int xx = first; xx < last; ++xx, src += 3)
+                                 bytesPerPixel * static_cast<size_t>(col(first - x));
+            for (int xx = first; xx < last; ++xx, src += bytesPerPixel)
                 row[xx] = 0xFF000000u | (uint32_t(src[2]) << 16) | (uint32_t(src[1]) << 8) | src[0];
             if (first < last) {
                 rowLeft = first;

@@ -297,3 +297,33 @@ TEST(Icons, DrawsThroughAlphaOrMaskAndKeepsTheCursorHotspot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DibTransfer, ThirtyTwoBitTopDownCanvasIsCopiedAsItIs) {
+    // An animation canvas: 0x00RRGGBB words, top row first.
+    const uint32_t canvas[6] = {0x00102030, 0x00405060, 0x00708090,
+                                0x00A0B0C0, 0x00D0E0F0, 0x00010203};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 3;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    Canvas c(6, 4, RGB(9, 9, 9));
+    EXPECT_EQ(c.dc.SetDIBitsToDevice(2, 1, 3, 2, 0, 0, 0, 2, canvas, &info, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(c.At(2, 1), RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(c.At(4, 1), RGB(0x70, 0x80, 0x90));
+    EXPECT_EQ(c.At(3, 2), RGB(0xD0, 0xE0, 0xF0));
+    EXPECT_EQ(c.At(1, 1), RGB(9, 9, 9));
+    EXPECT_EQ(c.At(5, 2), RGB(9, 9, 9));
+    EXPECT_EQ(c.Count(RGB(9, 9, 9)), 24 - 6);
+    // Half off the left edge: the visible columns are the canvas's right-hand ones.
+    Canvas d(3, 2, RGB(9, 9, 9));
+    d.dc.SetDIBitsToDevice(-1, 0, 3, 2, 0, 0, 0, 2, canvas, &info, DIB_RGB_COLORS);
+    EXPECT_EQ(d.At(0, 0), RGB(0x40, 0x50, 0x60));
+    EXPECT_EQ(d.At(1, 1), RGB(0x01, 0x02, 0x03));
+    EXPECT_EQ(d.At(2, 1), RGB(9, 9, 9));
+}
+
+}  // namespace
