@@ -160,15 +160,15 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
         std::uint32_t c = 0, hv = 0, tq = 0;
         if (!ReadByte(in, &c) || c > kMaxComponentId) return false;  // Ci
         if (!ReadByte(in, &hv) || !ReadByte(in, &tq)) return false;
-        ComponentSpec& spec = specs_[c];
-        spec.h = hv >> 4;
-        spec.v = hv & 0x0F;
-        spec.tq = tq;
-        if (spec.h == 0 || spec.v == 0) return false;  // Hi, Vi
-        if (spec.tq > 3) return false;                 // Tqi: four tables
+        ComponentSpec& declared = componentsById_[c];
+        declared.h = hv >> 4;
+        declared.v = hv & 0x0F;
+        declared.tq = tq;
+        if (declared.h == 0 || declared.v == 0) return false;  // Hi, Vi
+        if (declared.tq > 3) return false;                     // Tqi: four tables
         frameIds_[i] = static_cast<std::uint8_t>(c);
-        if (spec.h > hMax) hMax = spec.h;
-        if (spec.v > vMax) vMax = spec.v;
+        if (declared.h > hMax) hMax = declared.h;
+        if (declared.v > vMax) vMax = declared.v;
     }
     hMax_ = hMax;
     vMax_ = vMax;
@@ -280,8 +280,8 @@ bool JpegDecoder::ReadScan(std::istream& in) {
 
     for (std::uint32_t i = 0; i < ns; ++i) {
         ScanComponent& component = components[i];
-        const ComponentSpec& spec = specs_[ids[i]];
-        component.quant = quant_[spec.tq];
+        const ComponentSpec& declared = componentsById_[ids[i]];
+        component.quant = quant_[declared.tq];
         // The plane of the frame component with this identifier. An identifier the frame did
         // not declare, or one the scan names twice, gets no blocks.
         int plane = -1;
@@ -291,20 +291,20 @@ bool JpegDecoder::ReadScan(std::istream& in) {
         for (std::uint32_t j = 0; j < i; ++j) {
             if (ids[j] == ids[i]) plane = -1;
         }
-        if (plane < 0 || spec.h == 0 || spec.v == 0) continue;
+        if (plane < 0 || declared.h == 0 || declared.v == 0) continue;
 
         BlockLayout& layout = component.layout;
         layout.plane = planes_[plane];
         layout.paddedWidth = paddedWidth_;
-        layout.repeatX = hMax_ / spec.h;
-        layout.repeatY = vMax_ / spec.v;
+        layout.repeatX = hMax_ / declared.h;
+        layout.repeatY = vMax_ / declared.v;
         if (ns == 1) {
             // A scan of one component codes that component's own blocks in raster order:
             // ceil(Xc / 8) by ceil(Yc / 8) of them, Xc = ceil(X x H / Hmax), Yc likewise.
             const std::uint64_t xc =
-                (static_cast<std::uint64_t>(width_) * spec.h + hMax_ - 1) / hMax_;
+                (static_cast<std::uint64_t>(width_) * declared.h + hMax_ - 1) / hMax_;
             const std::uint64_t yc =
-                (static_cast<std::uint64_t>(height_) * spec.v + vMax_ - 1) / vMax_;
+                (static_cast<std::uint64_t>(height_) * declared.v + vMax_ - 1) / vMax_;
             layout.unitWidth = 1;
             layout.unitHeight = 1;
             layout.unitsAcross = static_cast<std::uint32_t>((xc + 7) / 8);
@@ -314,13 +314,13 @@ bool JpegDecoder::ReadScan(std::istream& in) {
             component.blocksPerUnit = 1;
         } else {
             // Interleaved: units of H x V blocks, one per minimum coded unit of the frame.
-            layout.unitWidth = spec.h;
-            layout.unitHeight = spec.v;
+            layout.unitWidth = declared.h;
+            layout.unitHeight = declared.v;
             layout.unitsAcross = mcuColumns_;
             layout.unitsDown = mcuRows_;
             layout.unitPixelWidth = 8 * hMax_;
             layout.unitPixelHeight = 8 * vMax_;
-            component.blocksPerUnit = spec.h * spec.v;
+            component.blocksPerUnit = declared.h * declared.v;
         }
     }
 

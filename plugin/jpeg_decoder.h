@@ -88,7 +88,7 @@ class JpegDecoder {
     std::uint32_t quant_[4][64] = {};  // zig-zag order, as in the file
     HuffNode dcTrees_[4];
     HuffNode acTrees_[4];
-    ComponentSpec specs_[kMaxComponentId + 1];
+    ComponentSpec componentsById_[kMaxComponentId + 1];
     std::uint32_t hMax_ = 0;
     std::uint32_t vMax_ = 0;
     std::uint32_t mcuColumns_ = 0;
