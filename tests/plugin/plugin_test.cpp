@@ -95,14 +95,10 @@ TEST_F(LoadedPlugin, DescriptorBytes) {
     }
 
     // Every call gives the same record.
-    ImageFileInfo again;
-    getInfo_(&again);
-    EXPECT_EQ(std::memcmp(&again.Size, storage, 4), 0);
-    // Packed members are copied out before comparing: a reference to them would be misaligned.
-    const ReadImageProc readAgain = again.ReadImage;
-    const WriteImageProc writeAgain = again.WriteImage;
-    EXPECT_EQ(reinterpret_cast<void*>(readAgain), read);
-    EXPECT_EQ(reinterpret_cast<void*>(writeAgain), write);
+    unsigned char again[sizeof(ImageFileInfo)];
+    std::memset(again, 0x55, sizeof again);
+    getInfo_(reinterpret_cast<ImageFileInfo*>(again));
+    EXPECT_EQ(std::memcmp(again, storage, sizeof again), 0);
 }
 
 TEST_F(LoadedPlugin, WriteRequestsAreRefusedWithAMessage) {
