@@ -67,7 +67,7 @@ constexpr UINT DT_VCENTER = 0x0004;
 constexpr UINT DT_BOTTOM = 0x0008;
 constexpr UINT DT_WORDBREAK = 0x0010;
 constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_EXPANDTABS = 0x0040;
+constexpr UINT DT_EXPANDTABS = 0x0040;  // accepted; control characters take no room
 constexpr UINT DT_NOCLIP = 0x0100;
 constexpr UINT DT_CALCRECT = 0x0400;
 constexpr UINT DT_NOPREFIX = 0x0800;
@@ -102,7 +102,8 @@ constexpr BYTE GB2312_CHARSET = 134;
 // lfFaceName is UTF-8. "宋体", "SimSun", "MS Shell Dlg" and "AR PL UMing" select the Song-style
 // dialog font (AR PL UMing); every other name, and "", selects the 16-pixel system font
 // (GNU Unifont). lfUnderline and lfStrikeOut draw a 1-pixel line; bold is drawn by
-// doubling each glyph one pixel to the right.
+// doubling each glyph one pixel to the right. lfWidth, lfItalic and the escapement are not
+// applied: the program's fonts are upright at their natural width.
 struct LOGFONT {
     LONG lfHeight;
     LONG lfWidth;
