@@ -3,6 +3,7 @@
 // and a click through the desktop's opener, the registered browser, or the error message.
 #include "game/extras/about_dlg.h"
 #include "game/extras/extras_resources.h"
+#include "platform/shell/shell.h"
 #include "tests/extras/window_fixture.h"
 
 namespace {
@@ -146,6 +147,22 @@ TEST_F(LinkLabelTest, RegistryValueLongerThanTheBufferIsAFailedRead) {
     EXPECT_NE(CLinkLabel::ReadRegistryDefault((cls + "\\shell\\open\\command").c_str(), command),
               0);
     EXPECT_EQ(CLinkLabel::OpenLink("https://kivra.example.org/", SW_SHOW), 31);
+}
+
+}  // namespace
+
+namespace {
+
+class HelpCommandTest : public extrastest::WindowTest {};
+
+TEST_F(HelpCommandTest, OpensTheHelpFileAtItsDefaultTopic) {
+    // No help file here: the viewer reports that itself; the command still asks for it.
+    ShowGameHelp();
+    afx::automation::ProcessPending();
+    const auto help = Events("help");
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].Str("file"), "mavek.chm");
+    CloseHelpViewers();
 }
 
 }  // namespace
