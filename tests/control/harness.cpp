@@ -7,10 +7,16 @@
 
 #include "game/res/game_resources.h"
 #include "platform/afx/automation.h"
+#include "platform/mm/audio.h"
+#include "platform/shell/shell.h"
 
 void RegisterKivraResources();
 
 namespace fs = std::filesystem;
+
+// The system's font configuration library keeps a few allocations for the life of the
+// process; they are not the program's.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 long long TraceEvent::Int(const std::string& name) const {
     for (const auto& f : fields)
@@ -63,6 +69,9 @@ GameHarness::GameHarness(const int* settings) {
 }
 
 GameHarness::~GameHarness() {
+    // As the program does when it ends.
+    CloseHelpViewers();
+    mm::CloseAudio();
     seams::SetTraceSink({});
     seams::ClearAnswers();
     fs::current_path(oldDir_);
