@@ -47,7 +47,7 @@ const std::vector<HelpPage>& HelpPages() {
          "<tr><td>F6</td><td>重新洗牌（用掉一条生命）</td></tr>\n"
          "<tr><td>F8</td><td>放弃当前游戏</td></tr>\n"
          "<tr><td>F11</td><td>暂停或继续</td></tr>\n"
-         "<tr><td>回车</td><td>隐藏窗口（老板键）</td></tr>\n"
+         "<tr><td>回车或空格</td><td>隐藏窗口（老板键），时钟停止</td></tr>\n"
          "<tr><td>Esc</td><td>退出游戏</td></tr>\n"
          "<tr><td>鼠标左键</td><td>选择图片</td></tr>\n"
          "<tr><td>鼠标右键</td><td>取消选择</td></tr>\n"
