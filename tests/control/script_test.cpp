@@ -77,6 +77,7 @@ TEST(Script, RejectsMalformedLines) {
 // Runs kivra-drive in a copy of the game data with `script` on its standard input.
 struct DriveResult {
     int status = -1;
+    std::string shot;  // the first bytes of shot.png, when the script saved one
     std::vector<std::string> lines;
     std::string errors;
 };
@@ -99,6 +100,9 @@ DriveResult Drive(const std::string& script) {
     std::stringstream err;
     err << std::ifstream(dir / "err.txt").rdbuf();
     r.errors = err.str();
+    std::ifstream png(dir / "shot.png", std::ios::binary);
+    char magic[8] = {};
+    if (png.read(magic, 8)) r.shot.assign(magic, 8);
     fs::remove_all(dir);
     return r;
 }
@@ -108,8 +112,10 @@ bool Has(const std::string& line, const std::string& part) {
 }
 
 TEST(Drive, PrintsTraceAndStateAsJsonLines) {
-    DriveResult r = Drive("time 1000\nstart\nstate\nkey F1\nstate\nwait 600\nstate\nquit\n");
+    DriveResult r =
+        Drive("time 1000\nstart\nstate\nkey F1\nstate\nwait 600\nstate\nshot shot.png\nquit\n");
     ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(r.shot, std::string("\x89PNG\r\n\x1a\n", 8));
     std::vector<std::string> states;
     bool startPicture = false, levelPicture = false;
     for (const auto& line : r.lines) {
