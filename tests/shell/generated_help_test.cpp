@@ -31,6 +31,7 @@ TEST_F(ShellTest, GameHelpOpensAtItsDefaultTopicAndItsLinksWork) {
     ASSERT_TRUE(page);
     // Every href="page.htm" of the page (addresses and anchors are left aside).
     std::vector<std::string> targets;
+    int followed = 0;
     for (std::size_t at = page->find("href=\""); at != std::string::npos;
          at = page->find("href=\"", at + 1)) {
         std::size_t start = at + 6, end = page->find('"', start);
