@@ -88,9 +88,16 @@ class Mix {
         for (size_t i = 0; i < std::min(out, n); ++i) s_[n - 1 - i] *= double(i) / out;
         double m = 1e-9;
         for (double v : s_) m = std::max(m, std::fabs(v));
+        // Eight bits leave audible grain on quiet decays; feeding each sample's rounding error
+        // into the next pushes that error up to high frequencies, where it is far less heard.
         std::vector<uint8_t> pcm(n);
-        for (size_t i = 0; i < n; ++i)
-            pcm[i] = uint8_t(std::clamp(std::lround(128 + 127 * peak * s_[i] / m), 0L, 255L));
+        double err = 0;
+        for (size_t i = 0; i < n; ++i) {
+            double want = 127 * peak * s_[i] / m - err;
+            long q = std::clamp(std::lround(want), -128L, 127L);
+            err = double(q) - want;
+            pcm[i] = uint8_t(128 + q);
+        }
         return pcm;
     }
 
