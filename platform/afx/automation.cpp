@@ -238,7 +238,9 @@ bool MenuItemShown(CWnd* wnd, unsigned id, bool* enabled, bool* checked, std::st
     return false;
 }
 
-bool SaveClientPng(CWnd* wnd, const std::string& file) {
+namespace {
+
+bool GrabClientImage(CWnd* wnd, QImage* out) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
     WindowImpl* impl = wnd->Impl();
@@ -262,7 +264,29 @@ bool SaveClientPng(CWnd* wnd, const std::string& file) {
                                                                : QWidget::RenderFlags()));
         }
     }
-    return image.save(QString::fromStdString(file), "PNG");
+    *out = image;
+    return true;
+}
+
+}  // namespace
+
+bool SaveClientPng(CWnd* wnd, const std::string& file) {
+    QImage image;
+    return GrabClientImage(wnd, &image) && image.save(QString::fromStdString(file), "PNG");
+}
+
+bool GrabClient(CWnd* wnd, std::vector<uint32_t>* pixels, int* width, int* height) {
+    QImage image;
+    if (!GrabClientImage(wnd, &image)) return false;
+    image = image.convertToFormat(QImage::Format_RGB32);
+    *width = image.width();
+    *height = image.height();
+    pixels->resize(static_cast<size_t>(image.width()) * image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        std::copy(row, row + image.width(), pixels->begin() + static_cast<long>(y) * image.width());
+    }
+    return true;
 }
 
 bool SaveClientPng(const std::string& file) { return SaveClientPng(TopWindow(), file); }

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/afx/afxwin.h"
 
@@ -80,6 +81,8 @@ bool MenuCommand(unsigned id);
 // Saves the top window's client area (with its controls) as a PNG file.
 bool SaveClientPng(const std::string& file);
 bool SaveClientPng(CWnd* wnd, const std::string& file);
+// The same picture as 0xFFRRGGBB words, rows top-down (width * height of them).
+bool GrabClient(CWnd* wnd, std::vector<uint32_t>* pixels, int* width, int* height);
 // The cursor last set with SetCursor, and the capture window.
 HCURSOR CurrentCursor();
 // How the window's menu bar shows item `id` (false when it shows no such item).

@@ -203,6 +203,7 @@ WindowImpl::WindowImpl(CWnd* w, WindowImpl* p) : wnd(w), parent(p) {
 
 WindowImpl::~WindowImpl() {
     LiveWindows().erase(this);
+    PurgePosted(this);
     if (parent) {
         auto& c = parent->children;
         c.erase(std::remove(c.begin(), c.end(), this), c.end());
@@ -412,6 +413,7 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
 void WindowImpl::Destroy() {
     if (destroyed) return;
     destroyed = true;
+    PurgePosted(this);
     if (CaptureImpl() == this) SetCaptureImpl(nullptr);
     seams::KillTimers(this);
     while (!children.empty()) {

@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
                 CString caption;
                 top->GetWindowText(caption);
                 CHECK(caption == "关于");
-        CHECK(afx::automation::SaveClientPng("afx_smoke_dialog.png"));
+                CHECK(afx::automation::SaveClientPng("afx_smoke_dialog.png"));
                 afx::automation::Key("Return");  // the default button closes it
                 break;
             }
