@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
@@ -60,6 +61,8 @@ bool EnsureQt() {
     LoopState& l = Loop();
     new QApplication(l.argc, l.argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        gdi::SetScreenSize(screen->geometry().width(), screen->geometry().height());
     qApp->installEventFilter(EventRouter::Instance());
     l.wake = new QTimer(qApp);
     l.wake->setSingleShot(true);

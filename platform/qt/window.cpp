@@ -559,23 +559,9 @@ void WindowImpl::ApplyControlColours() {
     HBRUSH brush = reinterpret_cast<HBRUSH>(parent->wnd->SendMessage(
         message, reinterpret_cast<WPARAM>(&dc), reinterpret_cast<LPARAM>(Hwnd())));
     const COLORREF textColor = dc.GetTextColor();
-    // Find the brush's colour by painting with it; a hollow brush leaves both probes alone.
     COLORREF fill = 0;
     bool hollow = true;
-    if (brush) {
-        CBrush wrapper;
-        wrapper.Attach(brush);
-        RECT one{0, 0, 1, 1};
-        dc.FillSolidRect(&one, RGB(1, 2, 3));
-        dc.FillRect(&one, &wrapper);
-        const COLORREF a = dc.GetPixel(0, 0);
-        dc.FillSolidRect(&one, RGB(250, 251, 252));
-        dc.FillRect(&one, &wrapper);
-        const COLORREF b = dc.GetPixel(0, 0);
-        wrapper.Detach();
-        hollow = a != b;
-        fill = a;
-    }
+    if (brush && !gdi::BrushInfo(brush, &fill, &hollow)) hollow = true;
     QPalette pal = widget->palette();
     const QColor text(GetRValue(textColor), GetGValue(textColor), GetBValue(textColor));
     pal.setColor(QPalette::WindowText, text);
