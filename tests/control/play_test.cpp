@@ -171,12 +171,15 @@ TEST(Play, ClicksAreIgnoredWithoutAGame) {
     h.Run(5, [&](CGameDlg& game) {
         Press("F1");
         Press("F8");
-        const CBoard before = game.Board();
+        const TileCode code = game.Board().At(2, 2);
+        ASSERT_GT(code, 0);  // the board of the abandoned game is still there
+        h.Events().clear();
         const CPoint p = CellPoint(game, 2, 2);
         afx::automation::Click(p.x, p.y);
         EXPECT_EQ(game.Board().GetSelection().count, 0);
         EXPECT_TRUE(h.Take("sound").empty());
         EXPECT_EQ(game.Board().Mark(2, 2), 0);
+        EXPECT_EQ(game.Board().At(2, 2), code);
     });
 }
 
