@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 
 #include "platform/qt/widgets.h"
 
@@ -15,7 +16,7 @@ namespace {
 WindowImpl* g_capture = nullptr;
 HCURSOR g_cursor = nullptr;
 bool g_overrideSet = false;
-QMenu* g_systemMenu = nullptr;
+QPointer<QMenu> g_systemMenu;  // goes null when its window takes it away
 
 UINT VirtualKeyFromQt(int key) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<UINT>('A' + (key - Qt::Key_A));

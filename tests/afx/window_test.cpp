@@ -272,6 +272,12 @@ TEST_F(WindowTest, MinimiseAndRestoreThroughTheSystemMenu) {
     EXPECT_TRUE(afx::automation::MenuCommand(16));
     EXPECT_FALSE(afx::automation::MenuCommand(4711));
     EXPECT_EQ(dlg.sysCommands, (std::vector<UINT>{SC_RESTORE, 16}));
+    // Alt+Space opens the system menu substitute with the appended item.
+    EXPECT_EQ(afx::automation::OpenSystemMenu(), nullptr);
+    EXPECT_TRUE(afx::automation::Key("Alt+Space"));
+    CMenu* open = afx::automation::OpenSystemMenu();
+    ASSERT_EQ(open, sys);
+    EXPECT_EQ(open->GetMenuItemID(open->GetMenuItemCount() - 1), 16u);
     dlg.GetMenu()->EnableMenuItem(32775, MF_GRAYED);
     EXPECT_FALSE(afx::automation::MenuCommand(32775));  // a greyed item cannot be chosen
     app.m_pMainWnd = nullptr;
