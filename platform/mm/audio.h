@@ -15,6 +15,9 @@ bool OpenAudio();
 // that everything played has been delivered). The next effect or MCI_OPEN opens it again.
 void CloseAudio();
 
+// True while an effect is still being mixed into the device's output.
+bool EffectPlaying();
+
 // The soundfont FluidSynth renders tunes with: SDL_SOUNDFONTS when set, else the General MIDI
 // soundfont of the timgm6mb-soundfont package.
 const char* SoundFontPath();

@@ -42,6 +42,11 @@ Mix_Chunk* ChunkFor(int id, const res::Resource& resource) {
 
 }  // namespace
 
+bool EffectPlaying() {
+    std::lock_guard<std::recursive_mutex> lock(DeviceMutex());
+    return OpenAudio() && Mix_Playing(0) != 0;
+}
+
 void ReleaseEffects() {
     auto& effects = Effects();
     if (!effects.empty()) Mix_HaltChannel(-1);
