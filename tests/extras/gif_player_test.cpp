@@ -146,7 +146,9 @@ TEST(GifCompose, EmptyScreensAndFramesComposeNothing) {
         for (int tick = 0; tick < 7; ++tick) EXPECT_TRUE(animation.Step());
         const std::size_t area = std::size_t(size.first) * size.second;
         ASSERT_EQ(animation.CanvasPixels().size(), area);
-        if (area) EXPECT_EQ(animation.CanvasPixels()[0], 0x00FF00u);
+        if (area != 0) {
+            EXPECT_EQ(animation.CanvasPixels()[0], 0x00FF00u);
+        }
     }
 }
 
@@ -185,7 +187,7 @@ class RecordingHost : public gif::PlayerHost {
     }
     void Present(const std::uint32_t* canvas, int width, int height) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        shown_.push_back({now_, width * height ? canvas[0] : 0u});
+        shown_.push_back({now_, width > 0 && height > 0 ? canvas[0] : 0u});
     }
     void EndDrawing() override {
         std::lock_guard<std::mutex> lock(mutex_);
