@@ -157,3 +157,8 @@ extern "C" const char* __tsan_default_suppressions() {
            "called_from_lib:libQt6Widgets.so\n";
 }
 #endif
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig keeps caches for the life of the process, which the leak checker reports at exit.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
