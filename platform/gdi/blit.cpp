@@ -94,6 +94,15 @@ CRect ClipTransfer(const CRect& dstClip, int x, int y, int w, int h, const Surfa
     return c;
 }
 
+// A negative extent names the same cells counted from the other edge: turn it positive,
+// move the origin to the low edge and toggle the mirror flag for that axis.
+void FlipNegativeExtent(int& origin, int& extent, bool& mirror) {
+    if (extent >= 0) return;
+    origin += extent + 1;
+    extent = -extent;
+    mirror = !mirror;
+}
+
 }  // namespace
 
 BOOL CDC::PatBlt(int x, int y, int w, int h, DWORD ropCode) {
@@ -188,26 +197,10 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* srcDc, int xs, int ys, int
     if (!dstSurface || !srcSurface) return FALSE;
     // A negative extent on one side only mirrors the picture.
     bool mirrorX = false, mirrorY = false;
-    if (w < 0) {
-        x += w + 1;
-        w = -w;
-        mirrorX = !mirrorX;
-    }
-    if (ws < 0) {
-        xs += ws + 1;
-        ws = -ws;
-        mirrorX = !mirrorX;
-    }
-    if (h < 0) {
-        y += h + 1;
-        h = -h;
-        mirrorY = !mirrorY;
-    }
-    if (hs < 0) {
-        ys += hs + 1;
-        hs = -hs;
-        mirrorY = !mirrorY;
-    }
+    FlipNegativeExtent(x, w, mirrorX);
+    FlipNegativeExtent(xs, ws, mirrorX);
+    FlipNegativeExtent(y, h, mirrorY);
+    FlipNegativeExtent(ys, hs, mirrorY);
 
     // Read the source block first so that source and target may be the same surface.
     std::vector<uint32_t> block(static_cast<size_t>(ws) * hs, 0);
@@ -346,26 +339,10 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
     if (!InitDib(dib, bmi, bits, static_cast<size_t>(height))) return 0;
     if (w == 0 || h == 0 || ws == 0 || hs == 0) return 0;
     bool mirrorX = false, mirrorY = false;
-    if (w < 0) {
-        x += w + 1;
-        w = -w;
-        mirrorX = !mirrorX;
-    }
-    if (ws < 0) {
-        xs += ws + 1;
-        ws = -ws;
-        mirrorX = !mirrorX;
-    }
-    if (h < 0) {
-        y += h + 1;
-        h = -h;
-        mirrorY = !mirrorY;
-    }
-    if (hs < 0) {
-        ys += hs + 1;
-        hs = -hs;
-        mirrorY = !mirrorY;
-    }
+    FlipNegativeExtent(x, w, mirrorX);
+    FlipNegativeExtent(xs, ws, mirrorX);
+    FlipNegativeExtent(y, h, mirrorY);
+    FlipNegativeExtent(ys, hs, mirrorY);
     const int top = dib.bottomUp ? dib.height - ys - hs : ys;
     const uint8_t rop = static_cast<uint8_t>(ropCode >> 16);
     gdi::SurfaceLock t(*s_);
