@@ -9,37 +9,20 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/scratch_dir.h"
+
 namespace {
+
+using testsupport::Bytes;
+using testsupport::Put;
 
 // Each test runs in a fresh directory of its own, as the game runs in its data folder.
 class TextFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/crt_textfile_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        m_previous = cwd;
-        ASSERT_EQ(chdir(m_dir.c_str()), 0);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(m_previous.c_str()), 0);
-        std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Put(const std::string& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(m_scratch.Enter("crt_textfile")); }
+    void TearDown() override { m_scratch.Leave(); }
 
-    std::string m_dir;
-    std::string m_previous;
+    testsupport::ScratchDir m_scratch;
 };
 
 TEST(DataFileName, BackslashesBecomeSlashes) {

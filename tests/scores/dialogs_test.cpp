@@ -13,8 +13,12 @@
 #include "game/scores/score_dialogs.h"
 #include "platform/afx/automation.h"
 #include "platform/seams/seams.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
+
+using testsupport::Bytes;
+using testsupport::Put;
 
 constexpr int kHostDialog = 9901;
 
@@ -54,13 +58,7 @@ class ScoreDialogsTest : public ::testing::Test {
         afx::RegisterDialogTemplate(host);
         RegisterScoreDialogs();
 
-        char pattern[] = "/tmp/scores_dialogs_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        m_previous = cwd;
-        ASSERT_EQ(chdir(m_dir.c_str()), 0);
+        ASSERT_NO_FATAL_FAILURE(m_scratch.Enter("scores_dialogs"));
         seams::SetResponderErrorHandler([this](const std::string& m) { errors.push_back(m); });
     }
     void TearDown() override {
@@ -68,8 +66,7 @@ class ScoreDialogsTest : public ::testing::Test {
         seams::ClearAnswers();
         seams::SetResponderErrorHandler(nullptr);
         afx::automation::SetLiveDialog(IDD_RANK_DIALOG, false);
-        ASSERT_EQ(chdir(m_previous.c_str()), 0);
-        std::system(("rm -rf '" + m_dir + "'").c_str());
+        m_scratch.Leave();
     }
 
     // Runs `body` inside the message loop of a live host window, as the main window would.
@@ -83,19 +80,7 @@ class ScoreDialogsTest : public ::testing::Test {
         host.DoModal();
     }
 
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Put(const std::string& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-    }
-
-    std::string m_dir;
-    std::string m_previous;
+    testsupport::ScratchDir m_scratch;
     std::vector<std::string> errors;
 };
 

@@ -11,35 +11,19 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/scratch_dir.h"
+
 namespace {
+
+using testsupport::Bytes;
+using testsupport::Put;
 
 using scores::ScoreTable;
 
 class ScoreFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/scores_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        m_previous = cwd;
-        ASSERT_EQ(chdir(m_dir.c_str()), 0);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(m_previous.c_str()), 0);
-        std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Put(const std::string& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(m_scratch.Enter("scores_test")); }
+    void TearDown() override { m_scratch.Leave(); }
     // A table file on disk, CR LF line ends, from score/name pairs.
     static std::string TableBytes(std::initializer_list<std::pair<const char*, const char*>> rows) {
         std::string bytes;
@@ -47,8 +31,7 @@ class ScoreFileTest : public ::testing::Test {
         return bytes;
     }
 
-    std::string m_dir;
-    std::string m_previous;
+    testsupport::ScratchDir m_scratch;
 };
 
 const char* const kCleared =
