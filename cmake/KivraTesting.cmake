@@ -19,6 +19,15 @@ if(BUILD_TESTING AND NOT KIVRA_FUZZ)
   endif()
 endif()
 
+# kivra_sanitizer_support(<target>)
+#   in the sanitizer builds, links the suppressions every test program shares into <target>
+#   (for test programs made without kivra_add_gtest).
+function(kivra_sanitizer_support target)
+  if(KIVRA_SANITIZE OR KIVRA_TSAN)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/sanitizer_suppressions.cpp)
+  endif()
+endfunction()
+
 function(kivra_add_gtest group)
   if(NOT BUILD_TESTING OR KIVRA_FUZZ)
     return()
@@ -26,6 +35,7 @@ function(kivra_add_gtest group)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(test_${group} ${T_SOURCES})
   target_link_libraries(test_${group} PRIVATE ${T_LIBS} ${KIVRA_GTEST_LIBS})
+  kivra_sanitizer_support(test_${group})
   gtest_discover_tests(test_${group}
     TEST_PREFIX "${group}."
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -120,10 +120,6 @@ void Register() {
 
 }  // namespace
 
-// Under LeakSanitizer: fontconfig keeps its configuration and caches for the life of the
-// process (freed only by an explicit FcFini, which neither Qt nor FreeType users call).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     Register();

@@ -14,10 +14,6 @@ void RegisterKivraResources();
 
 namespace fs = std::filesystem;
 
-// The system's font configuration library keeps a few allocations for the life of the
-// process; they are not the program's.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 long long TraceEvent::Int(const std::string& name) const {
     for (const auto& f : fields)
         if (f.name == name) return f.type == seams::Field::Bool ? f.b : f.i;

@@ -146,19 +146,3 @@ INT_PTR WindowTest::RunModal(CDialog& dialog, std::vector<std::function<void()>>
 }
 
 }  // namespace extrastest
-
-#if defined(__SANITIZE_THREAD__)
-// Qt is not built with ThreadSanitizer: its own worker threads hand memory to each other through
-// synchronisation the sanitizer cannot see. Calls made from inside Qt are left unchecked; every
-// access of this program's own code, the advert thread's included, is still checked.
-extern "C" const char* __tsan_default_suppressions() {
-    return "called_from_lib:libQt6Core.so\n"
-           "called_from_lib:libQt6Gui.so\n"
-           "called_from_lib:libQt6Widgets.so\n";
-}
-#endif
-
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig keeps caches for the life of the process, which the leak checker reports at exit.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#endif

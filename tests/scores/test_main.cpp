@@ -5,10 +5,6 @@
 
 #include "platform/afx/automation.h"
 
-// Under LeakSanitizer: fontconfig keeps its configuration and caches for the life of the
-// process (freed only by an explicit FcFini, which Qt never calls), so its blocks are left out.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
