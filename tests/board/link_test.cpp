@@ -217,7 +217,9 @@ TEST(CanLink, AgreesWithPathSearchOnRandomBoards) {
             ASSERT_EQ(forward, fewest >= 0) << a.x << "," << a.y << " " << c.x << "," << c.y;
             if (forward) {
                 ASSERT_TRUE(RecordIsValidPath(b, a, c));
-                if (fewest < 2) ASSERT_EQ(b.Path().bends, fewest);
+                if (fewest < 2) {
+                    ASSERT_EQ(b.Path().bends, fewest);
+                }
                 ++linked;
             } else {
                 ++refused;

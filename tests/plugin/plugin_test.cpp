@@ -215,7 +215,9 @@ TEST_F(LoadedPlugin, AHugeFrameFailsInsteadOfExhaustingTheMachine) {
     EXPECT_EQ(Read(WriteTempFile("huge.jpg", b.bytes()), &message), nullptr);
     // Refused as a decoding failure, before any message; a machine large enough to hold the
     // planes refuses the five components instead.
-    if (tooLarge) EXPECT_EQ(message, "");
+    if (tooLarge) {
+        EXPECT_EQ(message, "");
+    }
 
     // Three components: 12.9 GB of planes and a 12.9 GB bitmap, beyond 32-bit sizes. Read only
     // where it cannot fit, since a machine that large would decode it.
