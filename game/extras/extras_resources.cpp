@@ -5,20 +5,6 @@ const char* const kAboutSecondAddress = "https://kivra.example.org/studio/";
 
 namespace {
 
-afx::ControlTemplate Control(int id, afx::ControlKind kind, const char* text, uint32_t style, int x,
-                             int y, int cx, int cy) {
-    afx::ControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.style = style;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
 constexpr uint32_t kVisibleChild = WS_CHILD | WS_VISIBLE;
 
 }  // namespace
@@ -32,10 +18,11 @@ afx::DialogTemplate AdDialogTemplate() {
     t.cx = 187;
     t.cy = 100;
     // Only the two hidden buttons that give Enter and Esc their meaning.
-    t.controls.push_back(Control(IDOK, afx::ControlKind::Button, "OK",
-                                 WS_CHILD | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 7, 50, 14));
-    t.controls.push_back(Control(IDCANCEL, afx::ControlKind::Button, "Cancel",
-                                 WS_CHILD | WS_TABSTOP, 130, 24, 50, 14));
+    t.controls.push_back(afx::MakeControl(IDOK, afx::ControlKind::Button, "OK",
+                                          WS_CHILD | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 7, 50,
+                                          14));
+    t.controls.push_back(afx::MakeControl(IDCANCEL, afx::ControlKind::Button, "Cancel",
+                                          WS_CHILD | WS_TABSTOP, 130, 24, 50, 14));
     return t;
 }
 
@@ -46,25 +33,25 @@ afx::DialogTemplate AboutDialogTemplate() {
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     t.cx = 195;
     t.cy = 145;
-    afx::ControlTemplate icon =
-        Control(IDC_STATIC, afx::ControlKind::Icon, "", kVisibleChild | SS_ICON, 11, 17, 21, 20);
+    afx::ControlTemplate icon = afx::MakeControl(IDC_STATIC, afx::ControlKind::Icon, "",
+                                                 kVisibleChild | SS_ICON, 11, 17, 21, 20);
     icon.resourceId = 128;
     t.controls.push_back(icon);
-    t.controls.push_back(Control(IDC_STATIC, afx::ControlKind::Static, "Qarven 之Vorn版",
-                                 kVisibleChild | SS_LEFT, 53, 20, 112, 8));
-    t.controls.push_back(Control(IDC_STATIC, afx::ControlKind::Static, "Vorn 工作室",
-                                 kVisibleChild | SS_LEFT, 70, 38, 69, 8));
-    t.controls.push_back(Control(IDOK, afx::ControlKind::Button, "确定",
-                                 kVisibleChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 76, 124,
-                                 43, 14));
-    t.controls.push_back(Control(IDC_STATIC, afx::ControlKind::Static, "2008年10月",
-                                 kVisibleChild | SS_LEFT, 79, 55, 41, 8));
-    t.controls.push_back(
-        Control(IDC_STATIC, afx::ControlKind::Static, "", kVisibleChild | SS_LEFT, 52, 73, 97, 8));
-    t.controls.push_back(Control(1007, afx::ControlKind::Static, kAboutSecondAddress,
-                                 kVisibleChild | SS_LEFT, 52, 104, 97, 8));
-    t.controls.push_back(Control(1006, afx::ControlKind::Static, kAboutFirstAddress,
-                                 kVisibleChild | SS_LEFT, 52, 88, 109, 8));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "Qarven 之Vorn版",
+                                          kVisibleChild | SS_LEFT, 53, 20, 112, 8));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "Vorn 工作室",
+                                          kVisibleChild | SS_LEFT, 70, 38, 69, 8));
+    t.controls.push_back(afx::MakeControl(IDOK, afx::ControlKind::Button, "确定",
+                                          kVisibleChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
+                                          76, 124, 43, 14));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "2008年10月",
+                                          kVisibleChild | SS_LEFT, 79, 55, 41, 8));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "",
+                                          kVisibleChild | SS_LEFT, 52, 73, 97, 8));
+    t.controls.push_back(afx::MakeControl(1007, afx::ControlKind::Static, kAboutSecondAddress,
+                                          kVisibleChild | SS_LEFT, 52, 104, 97, 8));
+    t.controls.push_back(afx::MakeControl(1006, afx::ControlKind::Static, kAboutFirstAddress,
+                                          kVisibleChild | SS_LEFT, 52, 88, 109, 8));
     return t;
 }
 

@@ -10,20 +10,6 @@ namespace {
 using afx::ControlKind;
 using afx::ControlTemplate;
 
-ControlTemplate Control(int id, ControlKind kind, const char* text, uint32_t style, int x, int y,
-                        int cx, int cy) {
-    ControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.style = style;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
-}
-
 constexpr uint32_t kVisible = WS_CHILD | WS_VISIBLE;
 
 // The numerals the status panel uses for the difficulties.
@@ -38,22 +24,24 @@ afx::DialogTemplate RankDialogTemplate() {
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     t.cx = 187;
     t.cy = 115;
-    t.controls.push_back(Control(IDC_RANK_LIST, ControlKind::ListView, "",
-                                 kVisible | LVS_REPORT | WS_BORDER | WS_TABSTOP, 7, 5, 122, 103));
+    t.controls.push_back(afx::MakeControl(IDC_RANK_LIST, ControlKind::ListView, "",
+                                          kVisible | LVS_REPORT | WS_BORDER | WS_TABSTOP, 7, 5, 122,
+                                          103));
     ControlTemplate combo =
-        Control(IDC_RANK_DIFFICULTY, ControlKind::ComboBox, "",
-                kVisible | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 132, 16, 48, 55);
+        afx::MakeControl(IDC_RANK_DIFFICULTY, ControlKind::ComboBox, "",
+                         kVisible | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 132, 16, 48, 55);
     combo.items = {"初级", "中级", "高级", "特高"};
     t.controls.push_back(combo);
-    t.controls.push_back(
-        Control(IDC_STATIC, ControlKind::Static, "难度", kVisible | SS_LEFT, 132, 7, 17, 8));
-    t.controls.push_back(Control(IDC_RANK_CLEAR, ControlKind::Button, "清除记录",
-                                 kVisible | WS_TABSTOP, 138, 42, 42, 14));
-    t.controls.push_back(Control(IDOK, ControlKind::Button, "关闭",
-                                 kVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 144, 94, 30, 14));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, ControlKind::Static, "难度",
+                                          kVisible | SS_LEFT, 132, 7, 17, 8));
+    t.controls.push_back(afx::MakeControl(IDC_RANK_CLEAR, ControlKind::Button, "清除记录",
+                                          kVisible | WS_TABSTOP, 138, 42, 42, 14));
+    t.controls.push_back(afx::MakeControl(IDOK, ControlKind::Button, "关闭",
+                                          kVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 144, 94, 30,
+                                          14));
     // Never visible, but Esc still closes the dialog through it.
-    t.controls.push_back(
-        Control(IDCANCEL, ControlKind::Button, "Cancel", WS_CHILD | WS_TABSTOP, 138, 94, 42, 14));
+    t.controls.push_back(afx::MakeControl(IDCANCEL, ControlKind::Button, "Cancel",
+                                          WS_CHILD | WS_TABSTOP, 138, 94, 42, 14));
     return t;
 }
 
@@ -64,17 +52,18 @@ afx::DialogTemplate RecordDialogTemplate() {
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     t.cx = 187;
     t.cy = 100;
-    t.controls.push_back(
-        Control(IDC_RECORD_TEXT, ControlKind::Static, "", kVisible | SS_LEFT, 7, 7, 173, 8));
-    t.controls.push_back(
-        Control(IDC_STATIC, ControlKind::Static, "姓名:", kVisible | SS_LEFT, 39, 38, 21, 8));
-    t.controls.push_back(Control(IDC_RECORD_NAME, ControlKind::Edit, "",
-                                 kVisible | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 64, 36, 80,
-                                 14));
-    t.controls.push_back(Control(IDOK, ControlKind::Button, "记录",
-                                 kVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 35, 72, 50, 14));
-    t.controls.push_back(
-        Control(IDCANCEL, ControlKind::Button, "不记录", kVisible | WS_TABSTOP, 107, 72, 50, 14));
+    t.controls.push_back(afx::MakeControl(IDC_RECORD_TEXT, ControlKind::Static, "",
+                                          kVisible | SS_LEFT, 7, 7, 173, 8));
+    t.controls.push_back(afx::MakeControl(IDC_STATIC, ControlKind::Static,
+                                          "姓名:", kVisible | SS_LEFT, 39, 38, 21, 8));
+    t.controls.push_back(afx::MakeControl(IDC_RECORD_NAME, ControlKind::Edit, "",
+                                          kVisible | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 64,
+                                          36, 80, 14));
+    t.controls.push_back(afx::MakeControl(IDOK, ControlKind::Button, "记录",
+                                          kVisible | BS_DEFPUSHBUTTON | WS_TABSTOP, 35, 72, 50,
+                                          14));
+    t.controls.push_back(afx::MakeControl(IDCANCEL, ControlKind::Button, "不记录",
+                                          kVisible | WS_TABSTOP, 107, 72, 50, 14));
     return t;
 }
 

@@ -38,6 +38,22 @@ struct ControlTemplate {
     std::vector<std::string> items;    // ComboBox: the initialisation data
 };
 
+// One control line of a dialog template: id, kind, text, style, then x, y, width and height
+// in dialog units. `text` is UTF-8.
+inline ControlTemplate MakeControl(int id, ControlKind kind, const char* text, uint32_t style,
+                                   int x, int y, int cx, int cy) {
+    ControlTemplate c;
+    c.id = id;
+    c.kind = kind;
+    c.text = text;
+    c.style = style;
+    c.x = x;
+    c.y = y;
+    c.cx = cx;
+    c.cy = cy;
+    return c;
+}
+
 struct DialogTemplate {
     int id = 0;
     std::string caption;  // UTF-8

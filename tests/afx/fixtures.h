@@ -17,16 +17,7 @@ constexpr int kRecordDialog = 9158;
 
 inline afx::ControlTemplate Control(int id, afx::ControlKind kind, const char* text, uint32_t style,
                                     int x, int y, int cx, int cy) {
-    afx::ControlTemplate c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.style = WS_CHILD | style;
-    c.x = x;
-    c.y = y;
-    c.cx = cx;
-    c.cy = cy;
-    return c;
+    return afx::MakeControl(id, kind, text, WS_CHILD | style, x, y, cx, cy);
 }
 
 inline afx::MenuItemTemplate Item(unsigned id, const char* text, unsigned flags = 0) {
