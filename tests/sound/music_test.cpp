@@ -7,20 +7,12 @@
 #include "platform/crt/resources.h"
 #include "platform/seams/seams.h"
 #include "tests/mm/media_files.h"
+#include "tests/sound/rand_reference.h"
 #include "tests/sound/sound_folder.h"
 
 namespace {
 
-// The runtime library's rule, written out here: state = state * 214013 + 2531011.
-std::vector<int> RandSequence(unsigned seed, int n) {
-    std::vector<int> values;
-    std::uint32_t state = seed;
-    for (int i = 0; i < n; ++i) {
-        state = state * 214013u + 2531011u;
-        values.push_back(static_cast<int>((state >> 16) & 0x7FFF));
-    }
-    return values;
-}
+using soundtest::RandSequence;
 
 std::string Midi(int number) {
     return seams::TraceToJson("midi", {{"file", "midi\\" + std::to_string(number) + ".mid"}});

@@ -11,21 +11,14 @@
 #include <sstream>
 
 #include "platform/mm/media_formats.h"
+#include "tests/sound/rand_reference.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 
-std::vector<int> RandSequence(unsigned seed, int n) {
-    std::vector<int> values;
-    std::uint32_t state = seed;
-    for (int i = 0; i < n; ++i) {
-        state = state * 214013u + 2531011u;
-        values.push_back(static_cast<int>((state >> 16) & 0x7FFF));
-    }
-    return values;
-}
+using soundtest::RandSequence;
 
 std::string MidiLine(int number) {
     return "{\"event\": \"midi\", \"file\": \"midi\\\\" + std::to_string(number) + ".mid\"}";
