@@ -103,6 +103,7 @@ class CGameDlg : public CDialog {
 
     void AwardPair();
     void LevelCleared();
+    void ShowAdvert(const CString& caption, const CString& address);
     void GameLost();
     void DrawPrize();
     void CountdownTick();

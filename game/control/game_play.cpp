@@ -149,10 +149,7 @@ void CGameDlg::LevelCleared() {
         if (ReadAdvertLine(m_difficulty, m_level, &address)) {
             CString caption;
             caption.Format("加%d分.进入第%d关.", bonus, m_level);
-            {
-                CAdDlg advert(caption, address, m_difficulty, m_level, this);
-                advert.DoModal();
-            }
+            ShowAdvert(caption, address);
             text.Format("进入第%d关.", m_level);
             MessageBox(text, "成功", MB_OK);
         }
@@ -170,10 +167,7 @@ void CGameDlg::LevelCleared() {
     if (ReadAdvertLine(m_difficulty, m_level, &address)) {
         CString caption;
         caption.Format("全部过关了!另加%d分.", bonus);
-        {
-            CAdDlg advert(caption, address, m_difficulty, m_level, this);
-            advert.DoModal();
-        }
+        ShowAdvert(caption, address);
         MessageBox("全部过关了!游戏结束", "结束", MB_OK);
     }
     RecordHighScore();
@@ -181,6 +175,12 @@ void CGameDlg::LevelCleared() {
     m_allClearedShown = 1;
     LoadIdlePicture(m_difficulty);
     Invalidate(FALSE);
+}
+
+// The advert of the level just cleared, modal; its window and picture thread are gone on return.
+void CGameDlg::ShowAdvert(const CString& caption, const CString& address) {
+    CAdDlg advert(caption, address, m_difficulty, m_level, this);
+    advert.DoModal();
 }
 
 void CGameDlg::GameLost() {
