@@ -8,6 +8,7 @@ BEGIN_MESSAGE_MAP(CLinkLabel, CStatic)
 ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
 ON_WM_CTLCOLOR_REFLECT()
 ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
 ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
@@ -143,6 +144,15 @@ void CLinkLabel::OnMouseMove(UINT nFlags, CPoint point) {
         ReleaseCapture();
         Redraw();
     }
+}
+
+// The capture ends without a move off the label when a box opens over it (the error box of a
+// link that would not open): the label is no longer under the pointer's hover.
+void CLinkLabel::OnCaptureChanged(CWnd* pWnd) {
+    CStatic::OnCaptureChanged(pWnd);
+    if (!m_over) return;
+    m_over = false;
+    Redraw();
 }
 
 HBRUSH CLinkLabel::CtlColor(CDC* pDC, UINT /*nCtlColor*/) {

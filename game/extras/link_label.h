@@ -46,6 +46,7 @@ class CLinkLabel : public CStatic {
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnCaptureChanged(CWnd* pWnd) override;
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) override;
     HBRUSH CtlColor(CDC* pDC, UINT nCtlColor) override;
     void OnClicked();

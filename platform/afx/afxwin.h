@@ -42,8 +42,9 @@ class CWnd;
 class CMenu;
 class CDataExchange;
 namespace afx {
-class WindowImpl;  // the window's native side (private to the framework)
-struct MenuData;   // the items of a menu (private to the framework)
+class WindowImpl;       // the window's native side (private to the framework)
+struct MenuData;        // the items of a menu (private to the framework)
+struct DialogTemplate;  // a dialog's controls and geometry (platform/afx/templates.h)
 }  // namespace afx
 
 typedef struct HWND__* HWND;
@@ -538,14 +539,25 @@ class CDialog : public CWnd {
     // Framework internals.
     bool IsModalRunning() const { return running_; }
     int ModalResult() const { return result_; }
+    // Answers the dialog as the modal responder does: ok/yes press OK, cancel/no press Cancel,
+    // text T types T into the first edit control and then presses OK.
+    virtual void Answer(const seams::Answer& answer);
+    // True while the dialog runs live because the responder's answer for it was "hold".
+    bool IsHeld() const { return held_; }
 
   protected:
+    // A dialog from a template of the caller's own instead of a registered one; it is neither
+    // answered by the responder nor traced (message boxes are, in their own terms).
+    CDialog(const afx::DialogTemplate& t, CWnd* parent, bool held);
+
     UINT templateId_;
     CWnd* parent_;
 
   private:
+    std::shared_ptr<const afx::DialogTemplate> ownTemplate_;
     bool running_ = false;
     bool ended_ = false;
+    bool held_ = false;
     int result_ = -1;
     friend class afx::WindowImpl;
 };

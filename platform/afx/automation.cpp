@@ -71,6 +71,16 @@ bool IsLiveDialog(int templateId) { return LiveDialogs().count(templateId) != 0;
 
 CWnd* TopWindow() { return TopWindowForInput(); }
 
+bool AnswerHeld(const seams::Answer& answer) {
+    auto& stack = ModalStack();
+    if (stack.empty() || answer.kind == seams::Answer::Hold) return false;
+    CDialog* top = stack.back();
+    if (!top->IsHeld() || !top->m_hWnd) return false;
+    top->Answer(answer);
+    ProcessPending();
+    return true;
+}
+
 UINT KeyCode(const std::string& name) {
     if (name.size() == 1) {
         const char c = name[0];
@@ -91,6 +101,10 @@ UINT KeyCode(const std::string& name) {
     if (name == "Shift") return VK_SHIFT;
     if (name == "Alt") return VK_MENU;
     if (name == "Backspace") return VK_BACK;
+    if (name == "Up") return VK_UP;
+    if (name == "Down") return VK_DOWN;
+    if (name == "Left") return VK_LEFT;
+    if (name == "Right") return VK_RIGHT;
     return 0;
 }
 
@@ -102,26 +116,39 @@ bool Key(const std::string& name, KeyEdge edge) {
         ProcessPending();
         return true;
     }
-    const UINT vk = KeyCode(name);
+    // Shift+Tab: Tab with Shift held.
+    const bool shifted = name == "Shift+Tab";
+    const UINT vk = shifted ? VK_TAB : KeyCode(name);
     if (!vk) return false;
     CloseSystemMenuPopup();
     WindowImpl* impl = top->Impl();
     auto deliver = [&](bool down) {
         if (!WindowImpl::IsLive(impl)) return;
         const bool consumed = DeliverKey(impl, vk, down, 1);
-        // Characters typed into a focused edit control.
         WindowImpl* focus = WindowImpl::IsLive(impl) ? impl->focus : nullptr;
-        if (!consumed && down && WindowImpl::IsLive(focus) && focus->kind == ControlKind::Edit) {
-            if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || vk == VK_SPACE) {
-                const char c = static_cast<char>(vk >= 'A' && vk <= 'Z' ? vk - 'A' + 'a' : vk);
-                const char text[2] = {c, 0};
-                if (auto* edit = dynamic_cast<CEdit*>(focus->ownedWnd.get())) edit->TypeText(text);
+        if (!consumed && WindowImpl::IsLive(focus) && focus->isControl) {
+            if (focus->kind == ControlKind::Edit) {
+                // Characters typed into a focused edit control.
+                const bool character =
+                    (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || vk == VK_SPACE;
+                if (down && character) {
+                    const char c = static_cast<char>(vk >= 'A' && vk <= 'Z' ? vk - 'A' + 'a' : vk);
+                    const char text[2] = {c, 0};
+                    if (auto* edit = dynamic_cast<CEdit*>(focus->ownedWnd.get()))
+                        edit->TypeText(text);
+                }
+            } else if (focus->kind == ControlKind::ComboBox ||
+                       focus->kind == ControlKind::ListView) {
+                // Arrows choose in a list or combo box, as the keyboard does.
+                SendKeyToWidget(focus, vk, down);
             }
         }
         ProcessPending();
     };
+    if (shifted) DeliverKey(impl, VK_SHIFT, true, 1);
     if (edge != KeyEdge::Up) deliver(true);
     if (edge != KeyEdge::Down) deliver(false);
+    if (shifted && WindowImpl::IsLive(impl)) DeliverKey(impl, VK_SHIFT, false, 1);
     return true;
 }
 

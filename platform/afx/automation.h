@@ -56,10 +56,16 @@ void ProcessPending();
 void SetLiveDialog(int templateId, bool live);
 bool IsLiveDialog(int templateId);
 
+// A modal box or dialog whose responder answer was "hold" runs live: the idle hook drives it
+// like the main window (keys, clicks, screenshots act on it). Answers it now when it is the
+// window on top and returns true; false when no held box or dialog is on top.
+bool AnswerHeld(const seams::Answer& answer);
+
 // ---- input to the window on top (the innermost modal dialog, else the main window) ----
 CWnd* TopWindow();
-// Key names: "F1".."F12", "Space", "Return", "Escape", "Tab", "Ctrl", "Alt", "A".."Z", "0".."9",
-// "Alt+Space" (opens the system menu). Press = down then up. False for an unknown name.
+// Key names: "F1".."F12", "Space", "Return", "Escape", "Tab", "Shift+Tab", "Shift", "Ctrl",
+// "Alt", "Up", "Down", "Left", "Right", "A".."Z", "0".."9", "Alt+Space" (opens the system menu).
+// Press = down then up. False for an unknown name.
 enum class KeyEdge { Press, Down, Up };
 bool Key(const std::string& name, KeyEdge edge = KeyEdge::Press);
 // Virtual-key code of a name (0 when unknown).

@@ -9,6 +9,12 @@ using afx::WindowImpl;
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
 
+CDialog::CDialog(const afx::DialogTemplate& t, CWnd* parent, bool held)
+    : templateId_(0),
+      parent_(parent),
+      ownTemplate_(std::make_shared<const afx::DialogTemplate>(t)),
+      held_(held) {}
+
 CDialog::~CDialog() {
     if (running_) {
         // Destroyed while its loop runs: end the loop.
@@ -20,26 +26,38 @@ CDialog::~CDialog() {
 
 namespace {
 
-bool CreateFromTemplate(CDialog* dlg, UINT templateId, CWnd* parent) {
-    const afx::DialogTemplate* t = afx::FindDialogTemplate(static_cast<int>(templateId));
+// The top-level window a new dialog belongs to: its parent's, else the window that has the
+// input now (the innermost modal dialog or the main window).
+CWnd* OwnerFor(CDialog* dlg, CWnd* parent) {
+    CWnd* owner = parent ? parent->GetTopLevelParent() : afx::TopWindowForInput();
+    if (owner == dlg || !owner || !owner->m_hWnd) return nullptr;
+    return owner;
+}
+
+bool CreateFromTemplate(CDialog* dlg, const afx::DialogTemplate* t, CWnd* owner) {
     if (!t) return false;
     afx::EnsureQt();
     auto* impl = new WindowImpl(nullptr, nullptr);
     dlg->AttachImpl(impl);
-    impl->CreateTopLevel(*t);
+    impl->CreateTopLevel(*t, owner ? owner->Impl() : nullptr);
     // Centred over the owner (or the screen); OnInitDialog may place it elsewhere.
-    CWnd* owner = parent ? parent : afx::TopWindowForInput();
-    if (owner == dlg) owner = nullptr;
-    dlg->CenterWindow(owner && owner->m_hWnd ? owner : nullptr);
+    dlg->CenterWindow(owner);
     impl->visible = (t->style & WS_VISIBLE) != 0;
     impl->Invalidate(nullptr, true);
     return true;
 }
 
+// Runs OnInitDialog; unless it set the focus itself (and returned FALSE), the focus goes to the
+// first control that takes it, as a person expects to start typing or choosing at once.
 void InitDialog(CDialog* dlg) {
-    dlg->OnInitDialog();
-    if (WindowImpl* impl = dlg->Impl())
-        for (WindowImpl* child : impl->children) child->ApplyControlColours();
+    const BOOL focusDefault = dlg->OnInitDialog();
+    WindowImpl* impl = dlg->Impl();
+    if (!impl) return;
+    for (WindowImpl* child : impl->children) child->ApplyControlColours();
+    if (focusDefault) {
+        if (WindowImpl* first = afx::NextTabStop(impl, nullptr, false))
+            if (first->wnd) first->wnd->SetFocus();
+    }
 }
 
 std::string Caption(const CWnd* w) {
@@ -53,57 +71,79 @@ std::string Caption(const CWnd* w) {
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     templateId_ = templateId;
     parent_ = parent;
-    if (!CreateFromTemplate(this, templateId, parent)) return FALSE;
+    const afx::DialogTemplate* t = afx::FindDialogTemplate(static_cast<int>(templateId));
+    if (!CreateFromTemplate(this, t, parent ? parent->GetTopLevelParent() : nullptr)) return FALSE;
     InitDialog(this);
     if (Impl()) Impl()->SyncVisible();
     return TRUE;
 }
 
+void CDialog::Answer(const seams::Answer& answer) {
+    switch (answer.kind) {
+        case seams::Answer::Text:
+            for (WindowImpl* child : Impl()->children) {
+                if (child->kind == afx::ControlKind::Edit) {
+                    if (auto* edit =
+                            dynamic_cast<CEdit*>(child->wnd ? child->wnd : child->ownedWnd.get())) {
+                        edit->SetWindowText("");
+                        edit->TypeText(answer.text.c_str());
+                    }
+                    break;
+                }
+            }
+            SendMessage(WM_COMMAND, IDOK, 0);
+            break;
+        case seams::Answer::Ok:
+        case seams::Answer::Yes:
+            SendMessage(WM_COMMAND, IDOK, 0);
+            break;
+        case seams::Answer::Cancel:
+        case seams::Answer::No:
+            SendMessage(WM_COMMAND, IDCANCEL, 0);
+            break;
+        case seams::Answer::Hold:
+            break;
+    }
+}
+
 INT_PTR CDialog::DoModal() {
     const bool outermost = afx::ModalStack().empty();
-    if (!CreateFromTemplate(this, templateId_, parent_)) return -1;
+    const afx::DialogTemplate* t =
+        ownTemplate_ ? ownTemplate_.get() : afx::FindDialogTemplate(static_cast<int>(templateId_));
+    CWnd* owner = outermost ? nullptr : OwnerFor(this, parent_);
+    if (!CreateFromTemplate(this, t, owner)) return -1;
     running_ = true;
     ended_ = false;
     result_ = IDCANCEL;
+    // The mouse belongs to the new dialog now: a capture held by a window under it ends.
+    if (!outermost) ReleaseCapture();
     afx::ModalStack().push_back(this);
     InitDialog(this);
     const int id = static_cast<int>(templateId_);
-    seams::Trace("dialog", {{"id", id}, {"caption", Caption(this)}});
+    const bool traced = !ownTemplate_;
+    if (traced) seams::Trace("dialog", {{"id", id}, {"caption", Caption(this)}});
 
-    if (!ended_ && m_hWnd) {
+    if (!ended_ && m_hWnd && !ownTemplate_) {
         const bool live =
             outermost || afx::automation::IsLiveDialog(id) || !seams::ResponderEnabled();
         if (!live) {
             seams::Answer answer;
             if (seams::TakeAnswer("dialog " + std::to_string(id) + " \"" + Caption(this) + "\"",
                                   &answer)) {
-                switch (answer.kind) {
-                    case seams::Answer::Text:
-                        for (WindowImpl* child : Impl()->children) {
-                            if (child->kind == afx::ControlKind::Edit) {
-                                if (auto* edit = dynamic_cast<CEdit*>(
-                                        child->wnd ? child->wnd : child->ownedWnd.get())) {
-                                    edit->SetWindowText("");
-                                    edit->TypeText(answer.text.c_str());
-                                }
-                                break;
-                            }
-                        }
-                        SendMessage(WM_COMMAND, IDOK, 0);
-                        break;
-                    case seams::Answer::Ok:
-                    case seams::Answer::Yes:
-                        SendMessage(WM_COMMAND, IDOK, 0);
-                        break;
-                    case seams::Answer::Cancel:
-                    case seams::Answer::No:
-                        SendMessage(WM_COMMAND, IDCANCEL, 0);
-                        break;
-                }
+                if (answer.kind == seams::Answer::Hold)
+                    held_ = true;
+                else
+                    Answer(answer);
             } else if (!ended_) {
                 EndDialog(IDCANCEL);
             }
         }
+    }
+    // The owner takes no input while the dialog runs, as on every desktop.
+    HWND disabledOwner = nullptr;
+    if (!ended_ && m_hWnd && owner && owner->IsWindowEnabled()) {
+        owner->EnableWindow(FALSE);
+        disabledOwner = owner->m_hWnd;
     }
     if (!ended_ && m_hWnd) {
         WindowImpl* impl = Impl();
@@ -111,15 +151,23 @@ INT_PTR CDialog::DoModal() {
         if (impl->frame) {
             impl->frame->setWindowModality(outermost ? Qt::NonModal : Qt::ApplicationModal);
             impl->SyncVisible();
+            impl->Activate();
         }
         afx::RunModalLoop([this] { return ended_ || !m_hWnd || afx::automation::QuitRequested(); });
     }
     const int result = ended_ ? result_ : IDCANCEL;
     running_ = false;
+    held_ = false;
     auto& stack = afx::ModalStack();
     stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
+    // The owner is enabled again before the dialog goes, so that it gets the focus back.
+    if (disabledOwner && IsWindow(disabledOwner)) {
+        CWnd* w = CWnd::FromHandle(disabledOwner);
+        w->EnableWindow(TRUE);
+        if (w->Impl()) w->Impl()->Activate();
+    }
     if (m_hWnd) DestroyWindow();
-    seams::Trace("dialog_closed", {{"id", id}, {"result", result}});
+    if (traced) seams::Trace("dialog_closed", {{"id", id}, {"result", result}});
     return result;
 }
 
@@ -138,6 +186,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 void CDialog::EndDialog(int result) {
     result_ = result;
     ended_ = true;
+    if (Impl()) afx::ReleaseCaptureWithin(Impl());
     if (Impl() && Impl()->frame) Impl()->frame->hide();
 }
 
@@ -161,6 +210,24 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
             } else {
                 SendMessage(WM_COMMAND, static_cast<WPARAM>(id), 0);
             }
+            return TRUE;
+        }
+        case VK_SPACE: {
+            // Space presses the focused push button.
+            WindowImpl* focus = Impl() ? Impl()->focus : nullptr;
+            if (!WindowImpl::IsLive(focus) || focus->kind != afx::ControlKind::Button ||
+                !focus->enabled)
+                return FALSE;
+            afx::NotifyParent(focus, BN_CLICKED);
+            return TRUE;
+        }
+        case VK_TAB: {
+            // Tab and Shift+Tab walk the controls that take the focus, in template order.
+            WindowImpl* impl = Impl();
+            if (!impl) return FALSE;
+            WindowImpl* from = WindowImpl::IsLive(impl->focus) ? impl->focus : nullptr;
+            WindowImpl* next = afx::NextTabStop(impl, from, afx::ShiftDown());
+            if (next && next->wnd) next->wnd->SetFocus();
             return TRUE;
         }
         case VK_ESCAPE: {

@@ -58,6 +58,7 @@ constexpr uint32_t SS_CENTER = 0x0001;
 constexpr uint32_t SS_RIGHT = 0x0002;
 constexpr uint32_t SS_ICON = 0x0003;
 constexpr uint32_t SS_NOTIFY = 0x0100;
+constexpr uint32_t SS_NOPREFIX = 0x0080;  // a lone '&' is shown, not taken as a mnemonic
 constexpr uint32_t SS_CENTERIMAGE = 0x0200;
 constexpr uint32_t SS_TYPEMASK = 0x001F;
 

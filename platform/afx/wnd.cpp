@@ -312,7 +312,10 @@ CWnd* CWnd::GetTopLevelParent() const {
 void CWnd::SetFont(CFont* font, BOOL) {
     if (!impl_) return;
     impl_->font = font;
-    if (impl_->widget) impl_->widget->setFont(afx::FontFromCFont(font));
+    if (impl_->widget) {
+        impl_->widget->setFont(afx::FontFromCFont(font));
+        impl_->SyncGeometry();
+    }
 }
 
 CFont* CWnd::GetFont() const {

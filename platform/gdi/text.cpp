@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -211,9 +212,14 @@ class FontInstance {
         }
         if (systemCells_) {
             // As in the Chinese system font: ASCII takes half a cell, every other character a
-            // whole cell, with narrower pictures centred in it.
+            // whole cell. A full-width character whose picture is drawn half a cell wide (the
+            // Roman numerals, Greek and Cyrillic letters, symbols) is stretched to the whole
+            // cell by doubling each column; other narrower pictures are centred in it.
             const int cell = cp < 0x80 ? em_ / 2 : em_;
-            if (g.advance < cell) g.left += (cell - g.advance) / 2;
+            if (cp >= 0x80 && std::abs(2 * g.advance - em_) <= 1)
+                DoubleColumns(g);
+            else if (g.advance < cell)
+                g.left += (cell - g.advance) / 2;
             g.advance = cell;
         }
         if (bold_ && g.width > 0) {
@@ -234,6 +240,16 @@ class FontInstance {
     int MaxWidth() { return systemCells_ ? em_ : std::max(Get(0x6C49).advance, Get('W').advance); }
 
   private:
+    // Stretches a glyph to twice its width, pixel for pixel: every column and the left
+    // bearing doubled.
+    static void DoubleColumns(Glyph& g) {
+        std::vector<uint8_t> wide(static_cast<size_t>(g.width) * 2 * g.height);
+        for (size_t i = 0; i < g.bits.size(); ++i) wide[2 * i] = wide[2 * i + 1] = g.bits[i];
+        g.bits.swap(wide);
+        g.width *= 2;
+        g.left *= 2;
+    }
+
     FT_Face face_ = nullptr;
     bool systemCells_;
     bool bold_ = false, underline_ = false, strike_ = false;

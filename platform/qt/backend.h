@@ -62,7 +62,8 @@ class WindowImpl {
     HWND Hwnd() { return reinterpret_cast<HWND>(this); }
 
     // Creation.
-    void CreateTopLevel(const DialogTemplate& t);
+    // A top-level window; one with an owner stays above it, as its dialog (transient for it).
+    void CreateTopLevel(const DialogTemplate& t, WindowImpl* owner);
     WindowImpl* CreateControl(const ControlTemplate& c);
     void Destroy();  // tears down widgets and children (after OnDestroy)
 
@@ -135,6 +136,9 @@ class WindowImpl {
     void SyncMenuBar(bool structure);
     void ApplyControlColours();
     void SetIconic(bool on);
+    // Raises a shown top-level window and gives it the keyboard focus, on the control that
+    // had it last.
+    void Activate();
 
     // Painting.
     void Invalidate(const RECT* r, bool erase);
@@ -174,6 +178,16 @@ void SendSetCursor(WindowImpl* impl, UINT message);
 UINT ModifierFlags();
 void SetCaptureImpl(WindowImpl* impl);
 WindowImpl* CaptureImpl();
+// Ends the capture when it is held by `impl` or by a window inside it.
+void ReleaseCaptureWithin(WindowImpl* impl);
+// The next (or previous) control of a dialog that takes the focus with Tab: visible, enabled,
+// WS_TABSTOP; after `from` (nullptr: from the start or end), wrapping around.
+WindowImpl* NextTabStop(WindowImpl* dialog, WindowImpl* from, bool backwards);
+// Whether Shift is held (real keyboard or injected key edges).
+bool ShiftDown();
+// Gives a key to a control's own widget (arrows in a list or combo box, typing in an edit), as
+// the keyboard does; false when the key means nothing to a widget.
+bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down);
 void OpenSystemMenuPopup(WindowImpl* impl);
 QMenu* SystemMenuPopup();
 void ApplyCursor(HCURSOR cursor);
@@ -186,6 +200,13 @@ QFont DialogFont();
 QFont FontFromCFont(CFont* font);
 
 bool EnsureQt();
+// The application's style and fonts (called once, when Qt starts).
+void ApplyDesktopLook();
+// The size of one line of text in the dialog font (bold: as a title bar shows it).
+SIZE MeasureText(const std::string& text, bool bold);
+// Shows the desktop's picture for a message box icon (MB_ICONHAND, MB_ICONQUESTION,
+// MB_ICONEXCLAMATION, MB_ICONASTERISK) in an icon control.
+void ShowMessageIcon(WindowImpl* iconControl, UINT mbIcon);
 void InitPlatformArgs(int argc, char** argv);
 void SetIdleHookImpl(std::function<void()> hook);
 std::vector<WindowImpl*> TopLevelWindows();

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <algorithm>
+#include <vector>
 
 #include "platform/qt/widgets.h"
 
@@ -15,6 +17,8 @@ namespace {
 
 WindowImpl* g_capture = nullptr;
 HCURSOR g_cursor = nullptr;
+bool g_shiftDown = false;
+bool g_injectingKey = false;  // a key the framework sends to a control's widget itself
 bool g_overrideSet = false;
 QPointer<QMenu> g_systemMenu;  // goes null when its window takes it away
 
@@ -31,6 +35,7 @@ UINT VirtualKeyFromQt(int key) {
         case Qt::Key_Escape:
             return VK_ESCAPE;
         case Qt::Key_Tab:
+        case Qt::Key_Backtab:  // Shift+Tab
             return VK_TAB;
         case Qt::Key_Backspace:
             return VK_BACK;
@@ -80,7 +85,94 @@ bool IsNotifyingStatic(const WindowImpl* c) {
     return c->kind == ControlKind::Static || c->kind == ControlKind::Icon;
 }
 
+WindowImpl* TopLevelOf(WindowImpl* impl) {
+    while (impl && impl->parent) impl = impl->parent;
+    return impl;
+}
+
+bool IsWithin(const WindowImpl* w, const WindowImpl* ancestor) {
+    for (; w; w = w->parent)
+        if (w == ancestor) return true;
+    return false;
+}
+
+QWidget* MouseWidget(const WindowImpl* impl) {
+    return impl->client ? static_cast<QWidget*>(impl->client) : impl->widget;
+}
+
+// The pointer has left one of the program's widgets while a window holds the capture. Without
+// a grab of the display no further motion arrives once the pointer is outside the program's
+// windows, so the capturing window is told where the pointer is now: it sees the move that
+// leaves it, as it would with a capture on Windows.
+void ReportPointerToCapture() {
+    WindowImpl* capture = CaptureImpl();
+    if (!capture || !capture->wnd) return;
+    QWidget* w = MouseWidget(capture);
+    if (!w) return;
+    const QPoint p = w->mapFromGlobal(QCursor::pos());
+    UINT flags = 0;
+    const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+    if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+    capture->wnd->SendMessage(WM_MOUSEMOVE, flags, MAKELPARAM(p.x(), p.y()));
+}
+
+int QtKeyOf(UINT vk) {
+    switch (vk) {
+        case VK_UP:
+            return Qt::Key_Up;
+        case VK_DOWN:
+            return Qt::Key_Down;
+        case VK_LEFT:
+            return Qt::Key_Left;
+        case VK_RIGHT:
+            return Qt::Key_Right;
+        case VK_SPACE:
+            return Qt::Key_Space;
+        case VK_RETURN:
+            return Qt::Key_Return;
+        case VK_ESCAPE:
+            return Qt::Key_Escape;
+        case VK_BACK:
+            return Qt::Key_Backspace;
+        case VK_DELETE:
+            return Qt::Key_Delete;
+        default:
+            if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
+            if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
+            return 0;
+    }
+}
+
 }  // namespace
+
+bool ShiftDown() { return g_shiftDown; }
+
+WindowImpl* NextTabStop(WindowImpl* dialog, WindowImpl* from, bool backwards) {
+    if (!dialog) return nullptr;
+    std::vector<WindowImpl*> stops;
+    for (WindowImpl* c : dialog->children)
+        if (c->visible && c->enabled && (c->style & WS_TABSTOP)) stops.push_back(c);
+    if (stops.empty()) return nullptr;
+    auto it = std::find(stops.begin(), stops.end(), from);
+    if (it == stops.end()) return backwards ? stops.back() : stops.front();
+    const size_t i = static_cast<size_t>(it - stops.begin());
+    const size_t n = stops.size();
+    return stops[backwards ? (i + n - 1) % n : (i + 1) % n];
+}
+
+bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down) {
+    if (!WindowImpl::IsLive(control) || !control->widget) return false;
+    const int key = QtKeyOf(vk);
+    if (!key) return false;
+    QString text;
+    if (vk == VK_SPACE) text = QStringLiteral(" ");
+    QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, text);
+    g_injectingKey = true;
+    QApplication::sendEvent(control->widget, &event);
+    g_injectingKey = false;
+    return true;
+}
 
 UINT ModifierFlags() {
     UINT flags = 0;
@@ -93,6 +185,9 @@ UINT ModifierFlags() {
 
 bool DeliverKey(WindowImpl* top, UINT vk, bool down, UINT repeat) {
     if (!top || !top->wnd) return false;
+    if (vk == VK_SHIFT) g_shiftDown = down;
+    // A window under a modal box or dialog takes no keys.
+    if (!top->enabled) return true;
     WindowImpl* focus = WindowImpl::IsLive(top->focus) ? top->focus : top;
     MSG msg{};
     msg.hwnd = focus->Hwnd();
@@ -118,6 +213,8 @@ void SendSetCursor(WindowImpl* impl, UINT message) {
 
 void DeliverMouse(WindowImpl* impl, UINT message, POINT pt, UINT flags) {
     if (!WindowImpl::IsLive(impl)) return;
+    // A window under a modal box or dialog takes no mouse input.
+    if (WindowImpl* top = TopLevelOf(impl); top && !top->enabled) return;
     WindowImpl* target = impl;
     POINT p = pt;
     if (g_capture && g_capture != impl && WindowImpl::IsLive(g_capture)) {
@@ -127,25 +224,38 @@ void DeliverMouse(WindowImpl* impl, UINT message, POINT pt, UINT flags) {
     } else if (!g_capture) {
         SendSetCursor(target, message);
     }
+    const bool captured = target == g_capture;
     if (WindowImpl::IsLive(target) && target->wnd)
         target->wnd->SendMessage(message, flags, MAKELPARAM(p.x, p.y));
+    // A capture that ended on this move (the pointer left the capturing window): the window
+    // now under the pointer sets the cursor at once, not on the next move.
+    if (captured && !g_capture && target != impl && WindowImpl::IsLive(impl))
+        SendSetCursor(impl, message);
+    // A button released outside the capturing window ends its capture.
+    const bool buttonUp = message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+    if (buttonUp && target == g_capture && WindowImpl::IsLive(target)) {
+        const int w =
+            target->topLevel ? target->ClientWidth() : target->rect.right - target->rect.left;
+        const int h =
+            target->topLevel ? target->ClientHeight() : target->rect.bottom - target->rect.top;
+        if (p.x < 0 || p.y < 0 || p.x >= w || p.y >= h) SetCaptureImpl(nullptr);
+    }
 }
 
+// The capture only directs this program's own mouse messages: it never grabs the pointer of
+// the display, which would leave every other program (and the program's own boxes) without
+// the mouse.
 void SetCaptureImpl(WindowImpl* impl) {
     WindowImpl* old = g_capture;
     if (old == impl) return;
     g_capture = impl;
-    if (WindowImpl::IsLive(old)) {
-        QWidget* w = old->client ? static_cast<QWidget*>(old->client) : old->widget;
-        if (w) w->releaseMouse();
-        if (old->wnd)
-            old->wnd->SendMessage(WM_CAPTURECHANGED, 0,
-                                  reinterpret_cast<LPARAM>(impl ? impl->Hwnd() : nullptr));
-    }
-    if (impl) {
-        QWidget* w = impl->client ? static_cast<QWidget*>(impl->client) : impl->widget;
-        if (w && w->isVisible()) w->grabMouse();
-    }
+    if (WindowImpl::IsLive(old) && old->wnd)
+        old->wnd->SendMessage(WM_CAPTURECHANGED, 0,
+                              reinterpret_cast<LPARAM>(impl ? impl->Hwnd() : nullptr));
+}
+
+void ReleaseCaptureWithin(WindowImpl* impl) {
+    if (g_capture && IsWithin(g_capture, impl)) SetCaptureImpl(nullptr);
 }
 
 WindowImpl* CaptureImpl() { return WindowImpl::IsLive(g_capture) ? g_capture : nullptr; }
@@ -233,9 +343,15 @@ EventRouter* EventRouter::Instance() {
 
 bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Leave && g_capture && watched->isWidgetType()) {
+        ReportPointerToCapture();
+        ProcessPendingWork();
+        return false;
+    }
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto* ke = static_cast<QKeyEvent*>(event);
-        if (!watched->isWidgetType()) return false;
+        if (!watched->isWidgetType() || g_injectingKey) return false;
+        g_shiftDown = (ke->modifiers() & Qt::ShiftModifier) != 0;
         // Deliver each key once, at its first receiver: the focus widget, or the window when
         // nothing has the focus. A key ignored there travels on to the parents, which are
         // never the focus widget.

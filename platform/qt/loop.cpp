@@ -61,6 +61,7 @@ bool EnsureQt() {
     LoopState& l = Loop();
     new QApplication(l.argc, l.argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    ApplyDesktopLook();
     if (QScreen* screen = QGuiApplication::primaryScreen())
         gdi::SetScreenSize(screen->geometry().width(), screen->geometry().height());
     qApp->installEventFilter(EventRouter::Instance());

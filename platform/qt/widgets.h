@@ -12,7 +12,8 @@ namespace afx {
 // The top-level window: menu bar (when the window has a menu) above the client widget.
 class FrameWidget : public QWidget {
   public:
-    explicit FrameWidget(WindowImpl* impl);
+    // `owner`: the frame of the window this one belongs to (a dialog), or nullptr.
+    FrameWidget(WindowImpl* impl, QWidget* owner);
     WindowImpl* impl;
     bool applyingState = false;  // the framework itself is minimising or restoring
     // When the framework last minimised or restored the window itself: the window system

@@ -11,10 +11,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QValidator>
+#include <cmath>
 #include <set>
 
 #include "platform/crt/codepage.h"
@@ -61,6 +65,34 @@ class Cp936LimitValidator : public QValidator {
   private:
     WindowImpl* impl_;
 };
+
+// A report-style list view. Selecting a row makes it visible by scrolling up or down only:
+// the columns stay where they are, so the first column is never cut off by a click.
+class ReportList : public QTableWidget {
+  public:
+    using QTableWidget::QTableWidget;
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        const int column = horizontalScrollBar()->value();
+        QTableWidget::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(column);
+    }
+};
+
+// A drop-down list combo box is one line tall, as on every desktop; the height its template
+// gives is that of the control with its list opened.
+constexpr int kComboHeight = 20;
+
+// Icons are the program's own pixels: on a screen with several device pixels to a logical
+// pixel each icon pixel becomes a block of whole device pixels, never a smoothed blend.
+QPixmap CrispPixmap(HICON icon, qreal deviceRatio) {
+    QPixmap pixmap = PixmapFromIcon(icon);
+    const int factor = static_cast<int>(std::ceil(deviceRatio - 0.01));
+    if (pixmap.isNull() || factor <= 1) return pixmap;
+    QPixmap scaled =
+        pixmap.scaled(pixmap.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(factor);
+    return scaled;
+}
 
 }  // namespace
 
@@ -116,7 +148,8 @@ QFont FontFromCFont(CFont* font) {
 
 // ---- FrameWidget / ClientWidget ----
 
-FrameWidget::FrameWidget(WindowImpl* i) : QWidget(nullptr, Qt::Window), impl(i) {
+FrameWidget::FrameWidget(WindowImpl* i, QWidget* owner)
+    : QWidget(owner, owner ? Qt::Dialog : Qt::Window), impl(i) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -129,6 +162,25 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
 void FrameWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() != QEvent::WindowStateChange || applyingState || !impl || !impl->wnd) return;
+    // The windows keep their size: one without a maximise box is never maximised, whatever the
+    // window manager offers.
+    if (isMaximized() && !(impl->style & WS_MAXIMIZEBOX)) {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        return;
+    }
+    // Nor is one without a minimise box minimised: a dialog hidden that way would leave its
+    // owner disabled with nothing on the screen to say why.
+    if (isMinimized() && !(impl->style & WS_MINIMIZEBOX)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                showNormal();
+                raise();
+                activateWindow();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     if (std::chrono::steady_clock::now() - lastOwnStateChange < std::chrono::seconds(1)) return;
     const bool minimised = isMinimized();
     if (minimised && !impl->iconic)
@@ -238,7 +290,7 @@ POINT WindowImpl::ClientOrigin() const {
     return POINT{o.x + rect.left, o.y + rect.top};
 }
 
-void WindowImpl::CreateTopLevel(const DialogTemplate& t) {
+void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
     EnsureQt();
     topLevel = true;
     style = t.style;
@@ -272,16 +324,22 @@ void WindowImpl::CreateTopLevel(const DialogTemplate& t) {
 
     surface = std::make_shared<gdi::Surface>(cw, ch);
 
-    frame = new FrameWidget(this);
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    // An owned window is its owner's dialog: the window manager keeps it above the owner and
+    // gives it no taskbar entry of its own. The caption's buttons are those the style asks for.
+    QWidget* ownerFrame = owner && owner->frame ? owner->frame : nullptr;
+    frame = new FrameWidget(this, ownerFrame);
+    Qt::WindowFlags flags =
+        (ownerFrame ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+    if (style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
     frame->setWindowFlags(flags);
     frame->setWindowTitle(Q(text));
     frame->setFont(DialogFont());
     if (menu) {
         menuBar = new QMenuBar(frame);
         menuBar->setNativeMenuBar(false);
+        menuBar->setFixedHeight(GetSystemMetrics(SM_CYMENU));
         SyncMenuBar(true);
     }
     client = new ClientWidget(this, frame);
@@ -306,6 +364,7 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
     impl->text = c.text;
     const PixelRect pr = ControlPixelRect(c);
     impl->rect = RECT{pr.x, pr.y, pr.x + pr.cx, pr.y + pr.cy};
+    if (c.kind == ControlKind::ComboBox) impl->rect.bottom = pr.y + kComboHeight;
     impl->visible = (c.style & WS_VISIBLE) != 0;
     impl->enabled = (c.style & WS_DISABLED) == 0;
     impl->comboItems = c.items;
@@ -381,6 +440,9 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
         }
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox(parentWidget);
+            // The opened list fills the rest of the template's height below the control.
+            const int rowHeight = QFontMetrics(DialogFont()).height() + 2;
+            combo->setMaxVisibleItems(std::max(1, (pr.cy - kComboHeight) / rowHeight));
             QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), [impl](int index) {
                 if (impl->syncing) return;
                 impl->comboSel = index;
@@ -390,7 +452,7 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
             break;
         }
         case ControlKind::ListView: {
-            auto* table = new QTableWidget(parentWidget);
+            auto* table = new ReportList(parentWidget);
             table->verticalHeader()->hide();
             table->setEditTriggers(QAbstractItemView::NoEditTriggers);
             table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -414,7 +476,7 @@ void WindowImpl::Destroy() {
     if (destroyed) return;
     destroyed = true;
     PurgePosted(this);
-    if (CaptureImpl() == this) SetCaptureImpl(nullptr);
+    ReleaseCaptureWithin(this);
     seams::KillTimers(this);
     while (!children.empty()) {
         WindowImpl* child = children.back();
@@ -431,6 +493,9 @@ void WindowImpl::Destroy() {
     if (menu && menu->m_hMenu) menu->m_hMenu->onChange = nullptr;
     menuActions.clear();
     if (frame) {
+        // Windows it owns outlive it on their own (their frames are Qt children of this one).
+        for (FrameWidget* owned : frame->findChildren<FrameWidget*>(Qt::FindDirectChildrenOnly))
+            owned->setParent(nullptr, owned->windowFlags());
         frame->impl = nullptr;
         frame->hide();
         frame->deleteLater();
@@ -463,13 +528,24 @@ void WindowImpl::SetWindowRect(const RECT& r) {
 void WindowImpl::SyncGeometry() {
     if (topLevel && frame) {
         const int cw = ClientWidth(), ch = ClientHeight();
-        const int mbh = menuBar ? menuBar->sizeHint().height() : 0;
+        const int mbh = menuBar ? GetSystemMetrics(SM_CYMENU) : 0;
         if (menuBar) menuBar->setGeometry(0, 0, cw, mbh);
         client->setGeometry(0, mbh, cw, ch);
         frame->setFixedSize(cw, ch + mbh);
         frame->move(rect.left, rect.top);
     } else if (widget) {
         widget->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        // A label fitted to its text is as tall as the font's cell; the underline of an
+        // underlined font lies inside that cell, as the program's labels expect, so the text
+        // moves up by what the underline would otherwise lose at the bottom.
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            const QFontMetrics metrics(label->font());
+            const int overflow = label->font().underline()
+                                     ? metrics.ascent() + metrics.underlinePos() +
+                                           metrics.lineWidth() - (rect.bottom - rect.top)
+                                     : 0;
+            label->setContentsMargins(0, overflow > 0 ? -overflow : 0, 0, 0);
+        }
     }
 }
 
@@ -481,7 +557,8 @@ void WindowImpl::SyncText() {
     if (!widget) return;
     syncing = true;
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (kind == ControlKind::Static) label->setText(StaticText(text));
+        if (kind == ControlKind::Static)
+            label->setText((style & SS_NOPREFIX) ? Q(text) : StaticText(text));
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
         button->setText(Q(text));
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -491,6 +568,8 @@ void WindowImpl::SyncText() {
 }
 
 void WindowImpl::SyncVisible() {
+    // A window that hides can no longer hold the mouse.
+    if (!visible) ReleaseCaptureWithin(this);
     if (topLevel && frame) {
         frame->setVisible(visible);
     } else if (widget) {
@@ -504,7 +583,8 @@ void WindowImpl::SyncControl() {
     SyncText();
     syncing = true;
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (kind == ControlKind::Icon || staticIcon) label->setPixmap(PixmapFromIcon(staticIcon));
+        if (kind == ControlKind::Icon || staticIcon)
+            label->setPixmap(CrispPixmap(staticIcon, label->devicePixelRatioF()));
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         bool same = combo->count() == static_cast<int>(comboItems.size());
         for (int i = 0; same && i < combo->count(); ++i)
@@ -589,6 +669,16 @@ void WindowImpl::SetIconic(bool on) {
         frame->applyingState = false;
     }
     if (!on) Invalidate(nullptr, false);
+}
+
+void WindowImpl::Activate() {
+    if (!frame || !visible || iconic) return;
+    frame->raise();
+    frame->activateWindow();
+    if (WindowImpl::IsLive(focus) && focus->widget && focus->visible)
+        focus->widget->setFocus(Qt::ActiveWindowFocusReason);
+    else if (client)
+        client->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void WindowImpl::Invalidate(const RECT* r, bool erase) {

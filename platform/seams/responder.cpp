@@ -41,9 +41,11 @@ void QueueAnswer(const Answer& answer) {
     s.answers.push_back(answer);
 }
 
-bool QueueAnswer(const std::string& line) {
+bool ParseAnswer(const std::string& line, Answer* out) {
     Answer a;
-    if (line == "ok") {
+    if (line == "hold") {
+        a.kind = Answer::Hold;
+    } else if (line == "ok") {
         a.kind = Answer::Ok;
     } else if (line == "cancel") {
         a.kind = Answer::Cancel;
@@ -59,6 +61,13 @@ bool QueueAnswer(const std::string& line) {
     } else {
         return false;
     }
+    *out = a;
+    return true;
+}
+
+bool QueueAnswer(const std::string& line) {
+    Answer a;
+    if (!ParseAnswer(line, &a)) return false;
     QueueAnswer(a);
     return true;
 }

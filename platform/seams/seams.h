@@ -91,7 +91,9 @@ void SetTimerChangeHook(std::function<void()> hook);
 // called (default: print "no answer queued for <what>" to stderr and exit with status 3).
 
 struct Answer {
-    enum Kind { Ok, Cancel, Yes, No, Text };
+    // Hold: the box or dialog is not answered but shown and run live, so that a script can
+    // look at it and give it input; it ends when answered later or when a button is pressed.
+    enum Kind { Ok, Cancel, Yes, No, Text, Hold };
     Kind kind = Ok;
     std::string text;  // for Text: the edit control's new content (then OK)
 };
@@ -99,7 +101,9 @@ struct Answer {
 void EnableResponder(bool on);
 bool ResponderEnabled();
 void QueueAnswer(const Answer& answer);
-// Parses "ok", "cancel", "yes", "no" or "text SOME TEXT" and queues it; false if malformed.
+// Parses "ok", "cancel", "yes", "no", "hold" or "text SOME TEXT"; false if malformed.
+bool ParseAnswer(const std::string& line, Answer* out);
+// Parses a line as ParseAnswer does and queues it; false if malformed.
 bool QueueAnswer(const std::string& line);
 size_t PendingAnswers();
 void ClearAnswers();

@@ -40,8 +40,8 @@ TEST_F(DialogTest, ControlsLieAtTheirPixelRectangles) {
     EXPECT_EQ(client, CRect(0, 0, 281, 173));
     // List view at 7, 5, 122 x 103 units.
     EXPECT_EQ(ClientRectOf(&dlg, 1000), CRect(11, 8, 11 + 183, 8 + 155));
-    // Combo box at 132, 16, 48 x 55.
-    EXPECT_EQ(ClientRectOf(&dlg, 1001), CRect(198, 24, 198 + 72, 24 + 83));
+    // Combo box at 132, 16, 48 x 55: one line tall; 55 units is its height with the list open.
+    EXPECT_EQ(ClientRectOf(&dlg, 1001), CRect(198, 24, 198 + 72, 24 + 20));
     // Close button at 144, 94, 30 x 14.
     EXPECT_EQ(ClientRectOf(&dlg, IDOK), CRect(216, 141, 216 + 45, 141 + 21));
     // The window frame adds 3-pixel borders and the 19-pixel caption.

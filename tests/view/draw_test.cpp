@@ -145,6 +145,13 @@ TEST_F(ViewTest, StatusPanelColumnsAndColours) {
     const COLORREF yellow = RGB(255, 255, 0), blue = RGB(128, 128, 255), green = RGB(0, 255, 0);
     EXPECT_GT(InkIn(window, 0, 40, yellow), 20);  // 难度:
     EXPECT_GT(InkIn(window, 40, 56, blue), 5);    // Ⅳ
+    int numeralLeft = 56, numeralRight = 40;      // Ⅳ fills its 16-pixel cell
+    for (int x = 40; x < 56; ++x)
+        if (InkIn(window, x, x + 1, blue) > 0) {
+            numeralLeft = std::min(numeralLeft, x);
+            numeralRight = x + 1;
+        }
+    EXPECT_GT(numeralRight - numeralLeft, 12);
     EXPECT_EQ(InkIn(window, 56, 88, yellow) + InkIn(window, 56, 88, blue), 0);
     EXPECT_GT(InkIn(window, 88, 128, yellow), 20);  // 关卡:
     EXPECT_GT(InkIn(window, 128, 136, blue), 5);    // 0

@@ -10,9 +10,18 @@
 //   menu ID              a menu command
 //   wait MS              advances the virtual clock, dispatching what comes due
 //   answer ok|cancel|yes|no / answer text TEXT
+//                        the answer for the next modal box or dialog, or for the held one
+//   answer hold          keeps the next modal box or dialog open, live, until answered
 //   state                the state as one JSON line
 //   shot FILE            the top window's client area as PNG
 //   quit                 ends the program as the Esc key does
+//
+// With --x11 the windows are shown on the X display ($DISPLAY) instead of offscreen, and the
+// program keeps handling the display's events while it waits for the next line, so that real
+// input reaches it (desktop tests).
+#include <poll.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -42,6 +51,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace {
 
 std::istream* g_input = &std::cin;
+bool g_desktop = false;  // --x11: on the X display, reading standard input without blocking
+std::string g_pending;   // desktop mode: bytes read from standard input, not yet a whole line
+bool g_inputEnded = false;
 int g_lineNumber = 0;
 bool g_started = false;
 bool g_quitting = false;
@@ -86,9 +98,13 @@ void Execute(const ScriptCommand& cmd) {
         case ScriptCommand::Wait:
             afx::automation::Advance(static_cast<uint32_t>(cmd.x));
             break;
-        case ScriptCommand::Answer:
-            if (!seams::QueueAnswer(cmd.text)) Fail("bad answer: " + cmd.text);
+        case ScriptCommand::Answer: {
+            seams::Answer answer;
+            if (!seams::ParseAnswer(cmd.text, &answer)) Fail("bad answer: " + cmd.text);
+            // A held box or dialog on top takes the answer now; otherwise it waits in the queue.
+            if (!afx::automation::AnswerHeld(answer)) seams::QueueAnswer(answer);
             break;
+        }
         case ScriptCommand::State: {
             CGameDlg* game = Game();
             if (!game) Fail("no game window");
@@ -109,23 +125,66 @@ void Execute(const ScriptCommand& cmd) {
     std::fflush(stdout);
 }
 
-// Reads the next command that is not empty; false at the end of the input.
-bool NextCommand(ScriptCommand* cmd) {
+// Desktop mode: the next whole line of standard input if one arrives within `waitMs`.
+enum class LineRead { Line, NotYet, End };
+LineRead ReadLineWithin(int waitMs, std::string* line) {
+    for (;;) {
+        const size_t newline = g_pending.find('\n');
+        if (newline != std::string::npos) {
+            *line = g_pending.substr(0, newline);
+            g_pending.erase(0, newline + 1);
+            return LineRead::Line;
+        }
+        if (g_inputEnded) {
+            if (g_pending.empty()) return LineRead::End;
+            *line = g_pending;
+            g_pending.clear();
+            return LineRead::Line;
+        }
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (poll(&p, 1, waitMs) <= 0) return LineRead::NotYet;
+        char buffer[4096];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0)
+            g_inputEnded = true;
+        else
+            g_pending.append(buffer, static_cast<size_t>(n));
+        waitMs = 0;
+    }
+}
+
+// Reads the next command that is not empty; false at the end of the input. In desktop mode
+// also false (with `*notYet` set) when no line is ready yet.
+bool NextCommand(ScriptCommand* cmd, bool* notYet = nullptr) {
     std::string line;
-    while (std::getline(*g_input, line)) {
+    for (;;) {
+        if (g_desktop && notYet) {
+            const LineRead r = ReadLineWithin(20, &line);
+            if (r == LineRead::NotYet) {
+                *notYet = true;
+                return false;
+            }
+            if (r == LineRead::End) return false;
+        } else if (g_desktop) {
+            if (ReadLineWithin(-1, &line) == LineRead::End) return false;
+        } else if (!std::getline(*g_input, line)) {
+            return false;
+        }
         ++g_lineNumber;
         std::string error;
         if (!ParseScriptLine(line, cmd, &error)) Fail(error);
         if (cmd->kind != ScriptCommand::Empty) return true;
     }
-    return false;
 }
 
-// Called whenever the program waits at its message loop: runs the next line.
+// Called whenever the program waits at its message loop: runs the next line. In desktop mode
+// it returns at once when no line is ready, so that the loop goes on handling the display.
 void OnIdle() {
     if (g_quitting) return;
     ScriptCommand cmd;
-    if (!NextCommand(&cmd)) {
+    bool notYet = false;
+    if (!NextCommand(&cmd, &notYet)) {
+        if (notYet) return;
         // The end of the script ends the program.
         g_quitting = true;
         afx::automation::Quit(0);
@@ -137,8 +196,18 @@ void OnIdle() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--x11") {
+        g_desktop = true;
+        --argc;
+        ++argv;
+        argv[0] = const_cast<char*>("kivra-drive");
+    }
     std::ifstream file;
     if (argc > 1) {
+        if (g_desktop) {
+            std::fprintf(stderr, "kivra-drive: --x11 reads its script from standard input\n");
+            return 2;
+        }
         file.open(argv[1]);
         if (!file) {
             std::fprintf(stderr, "kivra-drive: cannot open %s\n", argv[1]);
@@ -168,7 +237,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", g_desktop ? "xcb" : "offscreen", 1);
     // Tunes open and end on the virtual clock without a sound card; nothing real is started
     // for a web address: the trace reports it.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
