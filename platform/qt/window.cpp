@@ -673,8 +673,11 @@ void WindowImpl::SetIconic(bool on) {
 
 void WindowImpl::Activate() {
     if (!frame || !visible || iconic) return;
-    frame->raise();
-    frame->activateWindow();
+    // Offscreen there is no window system to stack or activate windows.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        frame->raise();
+        frame->activateWindow();
+    }
     if (WindowImpl::IsLive(focus) && focus->widget && focus->visible)
         focus->widget->setFocus(Qt::ActiveWindowFocusReason);
     else if (client)

@@ -48,6 +48,7 @@ TEST(Script, ParsesEveryCommand) {
     EXPECT_EQ(Parse("wait 600").x, 600);
     EXPECT_EQ(Parse("answer ok").text, "ok");
     EXPECT_EQ(Parse("answer no").text, "no");
+    EXPECT_EQ(Parse("answer hold").text, "hold");
     EXPECT_EQ(Parse("answer text 张 三").text, "text 张 三");
     EXPECT_EQ(Parse("state").kind, ScriptCommand::State);
     EXPECT_EQ(Parse("shot out.png").text, "out.png");
@@ -70,6 +71,7 @@ TEST(Script, RejectsMalformedLines) {
     EXPECT_TRUE(Rejects("menu"));
     EXPECT_TRUE(Rejects("key F5 sideways"));
     EXPECT_TRUE(Rejects("answer maybe"));
+    EXPECT_TRUE(Rejects("answer hold on"));
     EXPECT_TRUE(Rejects("state now"));
     EXPECT_TRUE(Rejects("time"));
 }
@@ -77,18 +79,25 @@ TEST(Script, RejectsMalformedLines) {
 // Runs kivra-drive in a copy of the game data with `script` on its standard input.
 struct DriveResult {
     int status = -1;
-    std::string shot;  // the first bytes of shot.png, when the script saved one
+    std::string shot;    // the first bytes of shot.png, when the script saved one
+    int shotWidth = 0;   // its width, from the PNG header
+    std::string scores;  // score.1 after the run
     std::vector<std::string> lines;
     std::string errors;
 };
 
-DriveResult Drive(const std::string& script) {
+// With `clearedTables`, the folder also holds four cleared score tables, as a player's does.
+DriveResult Drive(const std::string& script, bool clearedTables = false) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("kivra-drive-" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy(KIVRA_DATA_DIR, dir, fs::copy_options::recursive);
     std::ofstream(dir / "script.txt") << script;
+    for (int d = 1; clearedTables && d <= 4; ++d) {
+        std::ofstream table(dir / ("score." + std::to_string(d)), std::ios::binary);
+        for (int i = 0; i < 10; ++i) table << "0\r\n\r\n";
+    }
     const std::string cmd = "cd '" + dir.string() +
                             "' && SDL_AUDIODRIVER=dummy '" KIVRA_DRIVE
                             "' script.txt >out.txt 2>err.txt";
@@ -101,8 +110,14 @@ DriveResult Drive(const std::string& script) {
     err << std::ifstream(dir / "err.txt").rdbuf();
     r.errors = err.str();
     std::ifstream png(dir / "shot.png", std::ios::binary);
-    char magic[8] = {};
-    if (png.read(magic, 8)) r.shot.assign(magic, 8);
+    unsigned char header[24] = {};
+    if (png.read(reinterpret_cast<char*>(header), 24)) {
+        r.shot.assign(reinterpret_cast<char*>(header), 8);
+        r.shotWidth = header[16] << 24 | header[17] << 16 | header[18] << 8 | header[19];
+    }
+    std::stringstream scores;
+    scores << std::ifstream(dir / "score.1", std::ios::binary).rdbuf();
+    r.scores = scores.str();
     fs::remove_all(dir);
     return r;
 }
@@ -154,6 +169,36 @@ TEST(Drive, EscapeEndsTheProgramAndTheScriptWithIt) {
     }
     EXPECT_TRUE(closed);
     EXPECT_FALSE(state) << "the program should have ended before the state command";
+}
+
+// A held box stays open for a look and for keys: the time-up box answers Esc itself and the
+// game goes on (no hide, no end of the program); the name entry that follows takes typed keys
+// and a later answer, and the score file holds the name.
+TEST(Drive, HeldBoxesTakeShotsKeysAndALaterAnswer) {
+    DriveResult r = Drive(
+        "time 1000\nstart\nkey F1\nanswer hold\nwait 181000\nshot shot.png\nanswer hold\n"
+        "key Escape\nkey A\nkey D\nkey A\nanswer ok\nstate\nquit\n",
+        true);
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(r.shot, std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_GE(r.shotWidth, 160) << "the box's client area, not the main window's";
+    EXPECT_LT(r.shotWidth, 400);
+    bool box = false, entry = false, recorded = false, state = false;
+    for (const auto& line : r.lines) {
+        if (Has(line, "\"event\": \"msgbox\", \"caption\": \"失败\"")) box = true;
+        if (Has(line, "\"event\": \"dialog\", \"id\": 158")) entry = true;
+        if (line == "{\"event\": \"dialog_closed\", \"id\": 158, \"result\": 1}") recorded = true;
+        if (Has(line, "\"board\": [")) {
+            state = true;
+            EXPECT_TRUE(Has(line, "\"score\": 100")) << line;
+            EXPECT_TRUE(Has(line, "\"hidden\": 0")) << line;
+        }
+    }
+    EXPECT_TRUE(box);
+    EXPECT_TRUE(entry);
+    EXPECT_TRUE(recorded);
+    EXPECT_TRUE(state) << "the program ended before the state command";
+    EXPECT_EQ(r.scores.substr(0, 10), "100\r\nada\r\n");
 }
 
 TEST(Drive, UnknownCommandsAndUnansweredBoxesAreErrors) {

@@ -84,7 +84,7 @@ bool ParseScriptLine(const std::string& rawLine, ScriptCommand* cmd, std::string
         cmd->kind = ScriptCommand::Wait;
         cmd->x = static_cast<int>(a);
     } else if (word == "answer") {
-        if (argc < 1) return bad("expects ok, cancel, yes, no or text TEXT");
+        if (argc < 1) return bad("expects ok, cancel, yes, no, hold or text TEXT");
         const std::string& kind = words[1];
         if (kind == "text") {
             // The text is the rest of the line after "text ", spaces kept.
@@ -92,10 +92,11 @@ bool ParseScriptLine(const std::string& rawLine, ScriptCommand* cmd, std::string
             std::string rest = at + 4 < line.size() ? line.substr(at + 5) : "";
             cmd->text = "text " + rest;
         } else if (argc == 1 &&
-                   (kind == "ok" || kind == "cancel" || kind == "yes" || kind == "no")) {
+                   (kind == "ok" || kind == "cancel" || kind == "yes" || kind == "no" ||
+                    kind == "hold")) {
             cmd->text = kind;
         } else {
-            return bad("expects ok, cancel, yes, no or text TEXT");
+            return bad("expects ok, cancel, yes, no, hold or text TEXT");
         }
         cmd->kind = ScriptCommand::Answer;
     } else if (word == "shot") {
