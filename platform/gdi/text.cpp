@@ -173,6 +173,7 @@ class FontInstance {
     ~FontInstance() {
         std::lock_guard<std::mutex> lock(FtMutex());
         if (face_) FT_Done_Face(face_);
+        if (wideFace_) FT_Done_Face(wideFace_);
     }
 
     bool ok() const { return face_ != nullptr; }
@@ -191,35 +192,25 @@ class FontInstance {
         if (it != cache_.end()) return it->second;
         Glyph& g = cache_[cp];
         if (cp < 0x20 || cp == 0x7F) return g;  // control characters take no room
-        FT_UInt index = FT_Get_Char_Index(face_, cp);
-        if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return g;
-        const FT_GlyphSlot slot = face_->glyph;
-        const FT_Bitmap& bm = slot->bitmap;
-        g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        g.left = slot->bitmap_left;
-        g.top = ascent_ - slot->bitmap_top;
-        g.width = static_cast<int>(bm.width);
-        g.height = static_cast<int>(bm.rows);
-        g.bits.assign(static_cast<size_t>(g.width) * g.height, 0);
-        for (int y = 0; y < g.height; ++y) {
-            const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-            for (int x = 0; x < g.width; ++x) {
-                const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO
-                                     ? (row[x >> 3] >> (7 - (x & 7))) & 1
-                                     : row[x] >= 128;
-                g.bits[static_cast<size_t>(y) * g.width + x] = ink ? 1 : 0;
-            }
-        }
+        if (!Render(face_, cp, &g)) return g;
         if (systemCells_) {
             // As in the Chinese system font: ASCII takes half a cell, every other character a
-            // whole cell. A full-width character whose picture is drawn half a cell wide (the
-            // Roman numerals, Greek and Cyrillic letters, symbols) is stretched to the whole
-            // cell by doubling each column; other narrower pictures are centred in it.
+            // whole cell. A full-width character whose picture here is only half a cell wide
+            // (the Roman numerals of the difficulties, Greek and Cyrillic letters, symbols) is
+            // drawn from the Song font's full-width picture of the same size, or, without one,
+            // stretched to the cell by doubling each column; other narrower pictures are
+            // centred in the cell.
             const int cell = cp < 0x80 ? em_ / 2 : em_;
-            if (cp >= 0x80 && std::abs(2 * g.advance - em_) <= 1)
-                DoubleColumns(g);
-            else if (g.advance < cell)
+            if (cp >= 0x80 && std::abs(2 * g.advance - em_) <= 1) {
+                Glyph wide;
+                if (WideFace() && Render(wideFace_, cp, &wide) && wide.advance >= em_ - 1 &&
+                    wide.width > g.width)
+                    g = std::move(wide);
+                else
+                    DoubleColumns(g);
+            } else if (g.advance < cell) {
                 g.left += (cell - g.advance) / 2;
+            }
             g.advance = cell;
         }
         if (bold_ && g.width > 0) {
@@ -240,6 +231,46 @@ class FontInstance {
     int MaxWidth() { return systemCells_ ? em_ : std::max(Get(0x6C49).advance, Get('W').advance); }
 
   private:
+    // The glyph of `cp` in `face` as one-bit pixels; false when the face cannot render it
+    // (a missing character renders the face's own substitute picture).
+    bool Render(FT_Face face, uint32_t cp, Glyph* g) const {
+        const FT_UInt index = FT_Get_Char_Index(face, cp);
+        if (face != face_ && index == 0) return false;
+        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return false;
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bm = slot->bitmap;
+        g->advance = static_cast<int>((slot->advance.x + 32) >> 6);
+        g->left = slot->bitmap_left;
+        g->top = ascent_ - slot->bitmap_top;
+        g->width = static_cast<int>(bm.width);
+        g->height = static_cast<int>(bm.rows);
+        g->bits.assign(static_cast<size_t>(g->width) * g->height, 0);
+        for (int y = 0; y < g->height; ++y) {
+            const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+            for (int x = 0; x < g->width; ++x) {
+                const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                                     ? (row[x >> 3] >> (7 - (x & 7))) & 1
+                                     : row[x] >= 128;
+                g->bits[static_cast<size_t>(y) * g->width + x] = ink ? 1 : 0;
+            }
+        }
+        return true;
+    }
+
+    // The Song font at this font's size, for full-width pictures (opened on first use).
+    FT_Face WideFace() {
+        if (wideFaceTried_) return wideFace_;
+        wideFaceTried_ = true;
+        const FontFile& file = FileFor(Family::Dialog);
+        if (file.path == FileFor(Family::System).path ||
+            FT_New_Face(Library(), file.path.c_str(), file.index, &wideFace_) != 0) {
+            wideFace_ = nullptr;
+            return nullptr;
+        }
+        FT_Set_Pixel_Sizes(wideFace_, 0, em_);
+        return wideFace_;
+    }
+
     // Stretches a glyph to twice its width, pixel for pixel: every column and the left
     // bearing doubled.
     static void DoubleColumns(Glyph& g) {
@@ -251,6 +282,8 @@ class FontInstance {
     }
 
     FT_Face face_ = nullptr;
+    FT_Face wideFace_ = nullptr;
+    bool wideFaceTried_ = false;
     bool systemCells_;
     bool bold_ = false, underline_ = false, strike_ = false;
     int em_ = 16, ascent_ = 14, descent_ = 2, height_ = 16;
