@@ -169,12 +169,14 @@ void Button(int x, int y, bool right, bool down) {
         right ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP) : (down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
     const UINT flags = down ? (right ? MK_RBUTTON : MK_LBUTTON) : 0;
     CloseSystemMenuPopup();
-    if (CaptureImpl()) {
+    WindowImpl* child = impl->ChildAt(p);
+    // A capture elsewhere takes the button; a control that holds it and lies under the
+    // pointer is clicked as usual (a hovered hyperlink label reports its click).
+    if (CaptureImpl() && CaptureImpl() != child) {
         DeliverMouse(impl, message, p, flags);
         ProcessPending();
         return;
     }
-    WindowImpl* child = impl->ChildAt(p);
     if (child && child->enabled) {
         const POINT local{x - child->rect.left, y - child->rect.top};
         if (child->kind == ControlKind::Button && !right) {

@@ -534,18 +534,17 @@ void WindowImpl::SyncGeometry() {
         frame->setFixedSize(cw, ch + mbh);
         frame->move(rect.left, rect.top);
     } else if (widget) {
-        widget->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-        // A label fitted to its text is as tall as the font's cell; the underline of an
-        // underlined font lies inside that cell, as the program's labels expect, so the text
-        // moves up by what the underline would otherwise lose at the bottom.
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
+        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+        // A label fitted to its text is as tall as the font's cell, and the underline of an
+        // underlined font (a hyperlink's) lies just below it: the label's widget reaches down
+        // far enough to show it. Its background is the dialog's, so nothing else changes.
+        int below = 0;
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->font().underline()) {
             const QFontMetrics metrics(label->font());
-            const int overflow = label->font().underline()
-                                     ? metrics.ascent() + metrics.underlinePos() +
-                                           metrics.lineWidth() - (rect.bottom - rect.top)
-                                     : 0;
-            label->setContentsMargins(0, overflow > 0 ? -overflow : 0, 0, 0);
+            below = std::max(0, metrics.ascent() + metrics.underlinePos() +
+                                    2 * metrics.lineWidth() - height);
         }
+        widget->setGeometry(rect.left, rect.top, width, height + below);
     }
 }
 

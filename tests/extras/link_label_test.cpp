@@ -122,6 +122,71 @@ TEST_F(LinkLabelTest, NoOpenerAndNoBrowserShowsTheErrorForCode31) {
     EXPECT_TRUE(Events("url").empty());
 }
 
+// The error box over a link that would not open takes the mouse: the link's hover capture
+// ends as the box opens (no window of the program keeps the pointer while a box waits), the
+// link shows its normal colour again, and the box answers its own Return.
+TEST_F(LinkLabelTest, TheErrorBoxEndsTheLinksHoverAndCapture) {
+    InstallOpener(4);
+    seams::EnableResponder(true);
+    afx::automation::SetLiveDialog(CAboutDlg::IDD, true);
+    CAboutDlg about;
+    CLinkLabel& link = about.m_firstLink;
+    bool capturedUnderBox = true, overUnderBox = true, boxOnTop = false;
+    RunModal(about, {[&] {
+                         const CPoint p = Centre(about, link);
+                         afx::automation::MouseMove(p.x, p.y);
+                         ASSERT_EQ(CWnd::GetCapture(), &link);
+                         seams::QueueAnswer("hold");
+                         afx::automation::Click(p.x, p.y);
+                     },
+                     [&] {
+                         boxOnTop = afx::automation::TopWindow() != &about;
+                         capturedUnderBox = CWnd::GetCapture() != nullptr;
+                         overUnderBox = link.IsOver();
+                         afx::automation::Key("Return");
+                     },
+                     [&] {
+                         EXPECT_EQ(afx::automation::TopWindow(), &about);
+                         EXPECT_EQ(DrawnColour(link), RGB(0, 0, 238));
+                         afx::automation::Key("Escape");
+                     }});
+    afx::automation::SetLiveDialog(CAboutDlg::IDD, false);
+    EXPECT_TRUE(boxOnTop);
+    EXPECT_FALSE(capturedUnderBox);
+    EXPECT_FALSE(overUnderBox);
+    ASSERT_EQ(Events("msgbox").size(), 1u);
+}
+
+// Each link is drawn with its underline: a row of the link's colour under most of its text.
+TEST_F(LinkLabelTest, LinksAreDrawnUnderlined) {
+    CAboutDlg about;
+    std::vector<int> underlineRuns;
+    RunModal(about, {[&] {
+                 std::vector<uint32_t> pixels;
+                 int width = 0, height = 0;
+                 ASSERT_TRUE(afx::automation::GrabClient(&about, &pixels, &width, &height));
+                 const uint32_t blue = 0xFF0000EE;
+                 for (CLinkLabel* label : {&about.m_firstLink, &about.m_secondLink}) {
+                     RECT r;
+                     label->GetWindowRect(&r);
+                     about.ScreenToClient(&r);
+                     int best = 0;
+                     for (int y = r.bottom - 2; y <= r.bottom + 1 && y < height; ++y) {
+                         int run = 0;
+                         for (int x = r.left; x < r.right; ++x)
+                             run +=
+                                 (pixels[static_cast<size_t>(y) * width + x] | 0xFF000000) == blue;
+                         best = std::max(best, run * 100 / (r.right - r.left));
+                     }
+                     underlineRuns.push_back(best);
+                 }
+                 afx::automation::Key("Escape");
+             }});
+    ASSERT_EQ(underlineRuns.size(), 2u);
+    EXPECT_GE(underlineRuns[0], 90) << "percent of the first link's width underlined";
+    EXPECT_GE(underlineRuns[1], 90) << "percent of the second link's width underlined";
+}
+
 TEST_F(LinkLabelTest, FailingOpenerFallsBackToTheRegisteredBrowser) {
     InstallOpener(4);
     InstallDefaultBrowser(Path("bin/browser") + " --new-window %u");
