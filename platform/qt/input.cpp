@@ -22,44 +22,37 @@ bool g_injectingKey = false;  // a key the framework sends to a control's widget
 bool g_overrideSet = false;
 QPointer<QMenu> g_systemMenu;  // goes null when its window takes it away
 
+// The named keys, each with its Qt key; the first Qt key of a virtual key is the one the
+// framework sends when it gives a key to a widget itself.
+struct NamedKey {
+    int qt;
+    UINT vk;
+};
+constexpr NamedKey kNamedKeys[] = {
+    {Qt::Key_Space, VK_SPACE},    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},
+    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Alt, VK_MENU},       {Qt::Key_Left, VK_LEFT},       {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Up, VK_UP},          {Qt::Key_Down, VK_DOWN},       {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Pause, VK_PAUSE},
+};
+
 UINT VirtualKeyFromQt(int key) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<UINT>('A' + (key - Qt::Key_A));
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<UINT>('0' + (key - Qt::Key_0));
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
-    switch (key) {
-        case Qt::Key_Space:
-            return VK_SPACE;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return VK_RETURN;
-        case Qt::Key_Escape:
-            return VK_ESCAPE;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:  // Shift+Tab
-            return VK_TAB;
-        case Qt::Key_Backspace:
-            return VK_BACK;
-        case Qt::Key_Control:
-            return VK_CONTROL;
-        case Qt::Key_Shift:
-            return VK_SHIFT;
-        case Qt::Key_Alt:
-            return VK_MENU;
-        case Qt::Key_Left:
-            return VK_LEFT;
-        case Qt::Key_Right:
-            return VK_RIGHT;
-        case Qt::Key_Up:
-            return VK_UP;
-        case Qt::Key_Down:
-            return VK_DOWN;
-        case Qt::Key_Delete:
-            return VK_DELETE;
-        case Qt::Key_Pause:
-            return VK_PAUSE;
-        default:
-            return 0;
-    }
+    for (const NamedKey& k : kNamedKeys)
+        if (k.qt == key) return k.vk;
+    return 0;
+}
+
+int QtKeyOf(UINT vk) {
+    if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
+    if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
+    if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    for (const NamedKey& k : kNamedKeys)
+        if (k.vk == vk) return k.qt;
+    return 0;
 }
 
 WindowImpl* ImplOfWidget(QObject* o) {
@@ -115,33 +108,6 @@ void ReportPointerToCapture() {
     if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
     if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
     capture->wnd->SendMessage(WM_MOUSEMOVE, flags, MAKELPARAM(p.x(), p.y()));
-}
-
-int QtKeyOf(UINT vk) {
-    switch (vk) {
-        case VK_UP:
-            return Qt::Key_Up;
-        case VK_DOWN:
-            return Qt::Key_Down;
-        case VK_LEFT:
-            return Qt::Key_Left;
-        case VK_RIGHT:
-            return Qt::Key_Right;
-        case VK_SPACE:
-            return Qt::Key_Space;
-        case VK_RETURN:
-            return Qt::Key_Return;
-        case VK_ESCAPE:
-            return Qt::Key_Escape;
-        case VK_BACK:
-            return Qt::Key_Backspace;
-        case VK_DELETE:
-            return Qt::Key_Delete;
-        default:
-            if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
-            if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
-            return 0;
-    }
 }
 
 }  // namespace
