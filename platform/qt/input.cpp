@@ -330,6 +330,13 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
             top->wnd->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, ' ');
             return true;
         }
+        // Alt+F4 closes the window, as its system menu says, also where the window manager
+        // leaves the key to the program.
+        if (type == QEvent::KeyPress && ke->key() == Qt::Key_F4 &&
+            (ke->modifiers() & Qt::AltModifier)) {
+            if (top->enabled) PostWindowMessage(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return true;
+        }
         const UINT vk = VirtualKeyFromQt(ke->key());
         if (!vk) return false;
         const bool consumed =
