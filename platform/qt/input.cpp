@@ -108,6 +108,13 @@ void ReportPointerToCapture() {
     if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
     if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
     capture->wnd->SendMessage(WM_MOUSEMOVE, flags, MAKELPARAM(p.x(), p.y()));
+    if (g_capture) return;
+    // The capture ended there. The pointer may now be over a window that takes no input (the
+    // owner of a dialog) or outside the program: no window will set the cursor, so the
+    // program's own cursor goes back to the arrow at once.
+    QWidget* under = QApplication::widgetAt(QCursor::pos());
+    WindowImpl* top = under ? ImplOfWidget(under) : nullptr;
+    if (!top || !top->enabled) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class FrameWidget : public QWidget {
   protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 };
 
 // The client area: presents the window surface, turns mouse events into messages.

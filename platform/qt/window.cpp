@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -187,6 +188,17 @@ void FrameWidget::changeEvent(QEvent* e) {
         PostWindowMessage(impl, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     else if (!minimised && impl->iconic)
         PostWindowMessage(impl, WM_SYSCOMMAND, SC_RESTORE, 0);  // restored from the taskbar
+}
+
+// The player moved the window (by its title bar): its rectangle follows, so that boxes and
+// dialogs opened later are centred where the window now is.
+void FrameWidget::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (!impl || !impl->topLevel || !isVisible() || isMinimized()) return;
+    const QPoint p = pos();
+    RECT& r = impl->rect;
+    if (p.x() == r.left && p.y() == r.top) return;
+    r = RECT{p.x(), p.y(), p.x() + (r.right - r.left), p.y() + (r.bottom - r.top)};
 }
 
 ClientWidget::ClientWidget(WindowImpl* i, QWidget* parent) : QWidget(parent), impl(i) {
