@@ -553,8 +553,8 @@ void WindowImpl::SyncGeometry() {
         int below = 0;
         if (auto* label = qobject_cast<QLabel*>(widget); label && label->font().underline()) {
             const QFontMetrics metrics(label->font());
-            below = std::max(0, metrics.ascent() + metrics.underlinePos() +
-                                    2 * metrics.lineWidth() - height);
+            below = std::max(
+                0, metrics.ascent() + metrics.underlinePos() + 2 * metrics.lineWidth() - height);
         }
         widget->setGeometry(rect.left, rect.top, width, height + below);
     }
