@@ -62,12 +62,13 @@ std::string FirstDifference(const std::vector<std::uint8_t>& a,
     return "none";
 }
 
-#ifdef IMGHOST_PATH
-// Runs imghost on `in`; returns its exit status and the .bmp file it wrote (empty if none).
+#ifdef PLUGIN_HOST_PATH
+// Runs the image plug-in host on `in`; returns its exit status and the .bmp file it wrote (empty if
+// none).
 int RunImageHost(const std::string& in, std::vector<std::uint8_t>* bmp) {
     const std::string out = TempPath("host_out.bmp");
     std::remove(out.c_str());
-    const std::string command = std::string("'") + IMGHOST_PATH + "' '" + VANTOR_MODULE_PATH +
+    const std::string command = std::string("'") + PLUGIN_HOST_PATH + "' '" + VANTOR_MODULE_PATH +
                                 "' '" + in + "' '" + out + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     std::ifstream file(out, std::ios::binary);
@@ -86,9 +87,9 @@ void ExpectSameAsLibjpeg(const EncodeOptions& o, std::uint32_t seed, const std::
     const std::vector<std::uint8_t> actual = ReadThroughPlugin(path);
     ASSERT_FALSE(actual.empty()) << "ReadImage returned null";
     EXPECT_TRUE(actual == expected) << FirstDifference(actual, expected);
-#ifdef IMGHOST_PATH
-    // The same file through imghost, which loads the plug-in as any image program would: its
-    // .bmp file is the 14-byte file header followed by the same bitmap.
+#ifdef PLUGIN_HOST_PATH
+    // The same file through the image plug-in host, which loads the plug-in as any image program
+    // would: its .bmp file is the 14-byte file header followed by the same bitmap.
     std::vector<std::uint8_t> bmp;
     ASSERT_EQ(RunImageHost(path, &bmp), 0);
     ASSERT_EQ(bmp.size(), expected.size() + 14);
@@ -182,7 +183,7 @@ TEST(Differential, LargestPictures) {
     }
 }
 
-#ifdef IMGHOST_PATH
+#ifdef PLUGIN_HOST_PATH
 TEST(ImageHost, ReportsFailureWithAnExitStatus) {
     std::vector<std::uint8_t> bmp;
     const std::string progressive =

@@ -5,9 +5,10 @@
 //   assetgen tunes     <data dir>                          midi/101.mid .. 117.mid
 //   assetgen adverts   <data dir> --emoji <f> --text <f>   ads/*.gif, ads/url.txt
 //   assetgen help      <dir>                               help pages and project for the compiler
-//   assetgen icons     <dir> --emoji <f>                   kivra-48/128/256.png for the desktop
+//   assetgen icons     <dir> --emoji <f> --sizes 16,32,...  kivra-<size>.png for the desktop
 //   assetgen preview   <dir> --emoji <f> --text <f>        PNG sheets of the artwork to look at
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <map>
@@ -163,7 +164,14 @@ void Adverts(const Args& a) {
 void Icons(const Args& a) {
     EmojiFont emoji(Need(a, "emoji"));
     Check(MakeDirs(a.dir), a.dir);
-    for (int size : {48, 128, 256}) {
+    // The sizes come from the build, which installs each one: "16,32,48".
+    const std::string sizes = Need(a, "sizes");
+    for (size_t at = 0; at < sizes.size();) {
+        size_t end = sizes.find(',', at);
+        if (end == std::string::npos) end = sizes.size();
+        const int size = std::atoi(sizes.substr(at, end - at).c_str());
+        at = end + 1;
+        Check(size >= 16 && size <= 512, "icon size " + std::to_string(size));
         std::string name = "/kivra-" + std::to_string(size) + ".png";
         Check(WriteFile(a.dir + name, EncodePng(MakeIcon(emoji, size))), name);
     }

@@ -1,9 +1,9 @@
-// imghost: a small image host. It loads a reader plug-in by path as an image program does,
+// image-plugin-host: a small image host. It loads a reader plug-in by path as an image program does,
 // shows the plug-in's descriptor, and reads a picture through it into a .bmp file.
 //
-//   imghost PLUGIN --info              print the descriptor
-//   imghost PLUGIN IN OUT.bmp          read IN through the plug-in and save it as OUT.bmp
-//   imghost PLUGIN --write OUT         pass a write request to the plug-in
+//   image-plugin-host PLUGIN --info              print the descriptor
+//   image-plugin-host PLUGIN IN OUT.bmp          read IN through the plug-in and save it as OUT.bmp
+//   image-plugin-host PLUGIN --write OUT         pass a write request to the plug-in
 //
 // Exit status: 0 on success, 1 when the plug-in could not read the file (or refused a write),
 // 2 for usage errors, a plug-in that cannot be loaded or a file it does not handle.
@@ -23,9 +23,9 @@ namespace {
 
 void Usage() {
     std::fprintf(stderr,
-                 "usage: imghost PLUGIN --info\n"
-                 "       imghost PLUGIN IN OUT.bmp\n"
-                 "       imghost PLUGIN --write OUT\n");
+                 "usage: image-plugin-host PLUGIN --info\n"
+                 "       image-plugin-host PLUGIN IN OUT.bmp\n"
+                 "       image-plugin-host PLUGIN --write OUT\n");
 }
 
 // The descriptor's texts are code page 936; the terminal wants UTF-8.
@@ -93,12 +93,12 @@ int main(int argc, char** argv) {
     if (loadPath.find('/') == std::string::npos) loadPath = "./" + loadPath;
     void* module = dlopen(loadPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
-        std::fprintf(stderr, "imghost: cannot load %s: %s\n", pluginPath, dlerror());
+        std::fprintf(stderr, "image-plugin-host: cannot load %s: %s\n", pluginPath, dlerror());
         return 2;
     }
     auto getInfo = reinterpret_cast<GetImageFileInfoProc>(dlsym(module, "GetImageFileInfo"));
     if (getInfo == nullptr) {
-        std::fprintf(stderr, "imghost: %s has no GetImageFileInfo\n", pluginPath);
+        std::fprintf(stderr, "image-plugin-host: %s has no GetImageFileInfo\n", pluginPath);
         dlclose(module);
         return 2;
     }
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
         const char* out = argv[3];
         const std::string extension = FieldText(info.Extension, sizeof info.Extension);
         if (!ExtensionMatches(in, extension.c_str()) || info.ReadImage == nullptr) {
-            std::fprintf(stderr, "imghost: %s does not read %s\n", pluginPath, in);
+            std::fprintf(stderr, "image-plugin-host: %s does not read %s\n", pluginPath, in);
             status = 2;
         } else if (HGLOBAL picture = info.ReadImage(in)) {
             // The handle arrives locked once: lock again for our own use, then undo both.
@@ -138,11 +138,11 @@ int main(int argc, char** argv) {
             GlobalUnlock(picture);
             GlobalFree(picture);
             if (!saved) {
-                std::fprintf(stderr, "imghost: cannot write %s\n", out);
+                std::fprintf(stderr, "image-plugin-host: cannot write %s\n", out);
                 status = 2;
             }
         } else {
-            std::fprintf(stderr, "imghost: %s could not read %s\n", pluginPath, in);
+            std::fprintf(stderr, "image-plugin-host: %s could not read %s\n", pluginPath, in);
             status = 1;
         }
     } else {
