@@ -62,43 +62,60 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// The package made by the package command, unpacked once for every test.
+// The packages made by the package command, unpacked once into one root for every test.
 class PackageTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        for (const auto& e : fs::directory_iterator(KIVRA_PACKAGE_DIR))
-            if (e.path().extension() == ".deb" &&
-                e.path().filename().string().rfind("kivra_", 0) == 0)
-                deb_ = e.path();
-        if (deb_.empty()) return;
+        for (const auto& e : fs::directory_iterator(KIVRA_PACKAGE_DIR)) {
+            const std::string name = e.path().filename().string();
+            if (e.path().extension() != ".deb") continue;
+            if (name.rfind("kivra_", 0) == 0) deb_ = e.path();
+            if (name.rfind("vantor_", 0) == 0) pluginDeb_ = e.path();
+        }
         root_ = fs::temp_directory_path() / ("kivra-pkg-root-" + std::to_string(getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_);
-        RunTool({"dpkg-deb", "-x", deb_.string(), root_.string()});
+        for (const fs::path& deb : {deb_, pluginDeb_})
+            if (!deb.empty()) RunTool({"dpkg-deb", "-x", deb.string(), root_.string()});
     }
     static void TearDownTestSuite() {
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
-    void SetUp() override { ASSERT_FALSE(deb_.empty()) << "no kivra_*.deb in " KIVRA_PACKAGE_DIR; }
-
-    static fs::path Usr(const std::string& relative) { return root_ / "usr" / relative; }
-    static std::string Field(const char* name) {
-        std::string out;
-        RunTool({"dpkg-deb", "-f", deb_.string(), name}, &out);
-        return out;
+    void SetUp() override {
+        ASSERT_FALSE(deb_.empty()) << "no kivra_*.deb in " KIVRA_PACKAGE_DIR;
+        ASSERT_FALSE(pluginDeb_.empty()) << "no vantor_*.deb in " KIVRA_PACKAGE_DIR;
     }
 
-    static fs::path deb_, root_;
-};
-fs::path PackageTest::deb_, PackageTest::root_;
+    static fs::path Usr(const std::string& relative) { return root_ / "usr" / relative; }
+    static std::string Field(const fs::path& deb, const char* name) {
+        std::string out;
+        RunTool({"dpkg-deb", "-f", deb.string(), name}, &out);
+        out.erase(out.find_last_not_of('\n') + 1);
+        return out;
+    }
+    // The files of one package, as paths under the root ("./usr/...").
+    static std::vector<std::string> Contents(const fs::path& deb) {
+        std::string out;
+        RunTool({"dpkg-deb", "-c", deb.string()}, &out);
+        std::vector<std::string> files;
+        for (const std::string& line : Lines(out))
+            files.push_back(line.substr(line.rfind(' ') + 1));
+        return files;
+    }
 
-TEST_F(PackageTest, NameVersionAndFileList) {
-    std::string arch = Field("Architecture");
-    arch.erase(arch.find_last_not_of('\n') + 1);
+    static fs::path deb_, pluginDeb_, root_;
+};
+fs::path PackageTest::deb_, PackageTest::pluginDeb_, PackageTest::root_;
+
+TEST_F(PackageTest, NamesVersionsAndFileLists) {
+    const std::string arch = Field(deb_, "Architecture");
     EXPECT_EQ(deb_.filename().string(), "kivra_4.0_" + arch + ".deb");
-    EXPECT_EQ(Field("Version"), "4.0\n");
-    EXPECT_EQ(Field("Section"), "games\n");
+    EXPECT_EQ(pluginDeb_.filename().string(), "vantor_4.0_" + arch + ".deb");
+    EXPECT_EQ(Field(deb_, "Version"), "4.0");
+    EXPECT_EQ(Field(pluginDeb_, "Version"), "4.0");
+    EXPECT_EQ(Field(deb_, "Section"), "games");
+    EXPECT_EQ(Field(pluginDeb_, "Section"), "graphics");
 
     const std::vector<std::string> files = {
         "games/kivra",
@@ -114,6 +131,8 @@ TEST_F(PackageTest, NameVersionAndFileList) {
         "share/man/man1/image-plugin-host.1.gz",
         "share/doc/kivra/copyright",
         "share/doc/kivra/changelog.gz",
+        "share/doc/vantor/copyright",
+        "share/doc/vantor/changelog.gz",
     };
     for (const std::string& f : files) EXPECT_TRUE(fs::exists(Usr(f))) << f;
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -121,6 +140,13 @@ TEST_F(PackageTest, NameVersionAndFileList) {
                                  std::to_string(size) + "/apps/kivra.png";
         EXPECT_TRUE(fs::exists(Usr(icon))) << icon;
     }
+    // The plug-in and its host are vantor's alone: an image program needs none of the game.
+    for (const std::string& f : Contents(deb_)) {
+        EXPECT_EQ(f.find("vantor"), std::string::npos) << f;
+        EXPECT_EQ(f.find("image-plugin-host"), std::string::npos) << f;
+    }
+    for (const std::string& f : Contents(pluginDeb_))
+        EXPECT_EQ(f.find("kivra"), std::string::npos) << f;
     // The plug-in once, readable and not executable.
     std::vector<fs::path> plugins;
     for (const auto& e : fs::recursive_directory_iterator(root_))
@@ -133,10 +159,15 @@ TEST_F(PackageTest, NameVersionAndFileList) {
 }
 
 TEST_F(PackageTest, DependsOnTheLinkedLibrariesAndTheDataTheGameOpens) {
-    const std::string depends = Field("Depends");
+    const std::string depends = Field(deb_, "Depends");
     for (const char* p : {"libqt6widgets6", "libsdl2-mixer", "libfreetype6", "libjpeg62-turbo",
                           "libchm1", "fonts-unifont", "fonts-arphic-uming", "timgm6mb-soundfont"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " missing from: " << depends;
+    // The plug-in stands on the C and C++ runtimes only.
+    const std::string pluginDepends = Field(pluginDeb_, "Depends");
+    EXPECT_NE(pluginDepends.find("libc6"), std::string::npos) << pluginDepends;
+    for (const char* p : {"libqt6", "libsdl2", "fonts-", "kivra"})
+        EXPECT_EQ(pluginDepends.find(p), std::string::npos) << p << " in: " << pluginDepends;
 }
 
 TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators) {
@@ -159,7 +190,7 @@ TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators) {
 
 TEST_F(PackageTest, LintianReportsNoError) {
     std::string out;
-    RunTool({"lintian", "--no-tag-display-limit", deb_.string()}, &out);
+    RunTool({"lintian", "--tag-display-limit", "0", deb_.string(), pluginDeb_.string()}, &out);
     std::vector<std::string> errors;
     for (const std::string& line : Lines(out))
         if (line.rfind("E: ", 0) == 0) errors.push_back(line);
