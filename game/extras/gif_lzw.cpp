@@ -58,36 +58,32 @@ bool DecodeLzw(int minCodeSize, CodeReader& reader, RowWriter& rows, LzwTable& t
     bool havePrevious = false;  // no previous code at the start and after a clear code
     unsigned previous = 0;
     int codesPastEnd = 0;
+    for (unsigned root = 0; root < clearCode; ++root) table.first[root] = std::uint8_t(root);
 
-    // Writes the string of `code` first byte first; returns its first byte, or -1 when its prefix
-    // chain does not come down to a root.
-    auto emit = [&](unsigned code) -> int {
+    // Writes the string of `code` first byte first; false when its prefix chain does not come
+    // down to a root. Once every row is full nothing more is written: the rest of the data is
+    // only read through, a code at a time, for its end code or a bad code.
+    auto emit = [&](unsigned code) -> bool {
+        if (rows.Done()) return true;
         std::size_t length = 0;
         while (code >= clearCode) {
-            if (code < clearCode + 2 || length >= kTableSize) return -1;
+            if (code < clearCode + 2 || length >= kTableSize) return false;
+            ++table.steps;
             table.stack[length++] = table.suffix[code];
             const unsigned prefix = table.prefix[code];
-            if (prefix >= code) return -1;
+            if (prefix >= code) return false;
             code = prefix;
         }
         table.stack[length++] = std::uint8_t(code);
         for (std::size_t i = length; i-- > 0;) rows.Put(table.stack[i]);
-        return code;
+        return true;
     };
-    auto firstByte = [&](unsigned code) -> int {
-        for (std::size_t steps = 0; code >= clearCode; ++steps) {
-            if (code < clearCode + 2 || steps >= kTableSize) return -1;
-            const unsigned prefix = table.prefix[code];
-            if (prefix >= code) return -1;
-            code = prefix;
-        }
-        return int(code);
-    };
-    auto add = [&](unsigned prefix, int suffix) {
+    // A new entry: the string of `prefix` followed by `suffix`.
+    auto add = [&](unsigned prefix, std::uint8_t suffix) {
         if (nextFree >= kTableSize) return;  // full: no entries until the next clear code
         table.prefix[nextFree] = std::uint16_t(prefix);
-        table.suffix[nextFree] = std::uint8_t(suffix);
-        if (nextFree + 1 == (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
+        table.suffix[nextFree] = suffix;
+        table.first[nextFree] = table.first[prefix];
         ++nextFree;
     };
 
@@ -110,21 +106,23 @@ bool DecodeLzw(int minCodeSize, CodeReader& reader, RowWriter& rows, LzwTable& t
             if (code >= clearCode) return false;
             rows.Put(std::uint8_t(code));
         } else if (code < nextFree) {
-            const int first = emit(code);
-            if (first < 0) return false;
-            add(previous, first);
+            add(previous, table.first[code]);
+            if (!emit(code)) return false;
         } else if (code == nextFree && nextFree < kTableSize) {
             // The code being defined right now: the previous string followed by its own first
             // byte.
-            const int first = firstByte(previous);
-            if (first < 0) return false;
-            add(previous, first);
-            if (emit(code) < 0) return false;
+            add(previous, table.first[previous]);
+            if (!emit(code)) return false;
         } else {
             return false;  // names an entry that does not exist yet
         }
         previous = code;
         havePrevious = true;
+        // The codes widen once the next free entry no longer fits their width. With a minimum
+        // code size of 1 the first free entry (4) already needs three bits, so the widening
+        // comes right after the first code of a table; that is how giflib and the encoders that
+        // write such files count.
+        if (nextFree >= (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
     }
 }
 

@@ -90,7 +90,11 @@ class RowWriter {
 struct LzwTable {
     std::uint8_t suffix[4096];
     std::uint16_t prefix[4096];
+    std::uint8_t first[4096];  // the first byte of each entry's string
     std::uint8_t stack[4096 + 1];
+    // Prefix links followed while writing strings out, over the table's life: the decoding
+    // work, which stays within the pixels written plus one string per frame.
+    std::size_t steps = 0;
 };
 
 // Decodes one image's LZW data into `rows`. Returns true when the image ended well: at its end
