@@ -178,6 +178,32 @@ TEST_F(AdDlgTest, DestroyingTheWindowStopsTheAnimationThread) {
     }
 }
 
+// A crafted advert whose 1 x 1 frame is followed by a megabyte of codes that each name the
+// longest string in the table: the player keeps animating it, and the window still closes on
+// its eleventh tick and stops the player on the way.
+TEST_F(AdDlgTest, AMegabyteOfLongestStringCodesStillClosesOnTime) {
+    giftest::Image dot;
+    dot.width = dot.height = 1;
+    const giftest::Bytes codes = giftest::PackCodes(
+        giftest::GiflibWidths(giftest::LongestStringCodes(std::size_t(1) << 20), 2));
+    WriteFile("ads/105.gif", GifWriter(1, 1, giftest::Palette(4))
+                                 .Loop(0)
+                                 .GraphicControl(1, false, 0, 10)
+                                 .AddRawImage(dot, 2, giftest::SubBlocks(codes))
+                                 .Trailer()
+                                 .bytes());
+    CAdDlg dlg("奖励", kAddress, 1, 5);
+    int seconds = 0;
+    const INT_PTR result = RunModal(dlg, {[&] {
+                                        ASSERT_NE(dlg.Picture(), nullptr);
+                                        EXPECT_EQ(dlg.Picture()->State(), gif::kRunning);
+                                    }},
+                                    30, &seconds);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(seconds, 11);
+    EXPECT_EQ(dlg.Picture(), nullptr);
+}
+
 TEST(AdvertFileName, DifficultyAndTwoDigitLevel) {
     EXPECT_EQ(CAdDlg::AdvertFileName(1, 3), "ads\\103.gif");
     EXPECT_EQ(CAdDlg::AdvertFileName(4, 11), "ads\\411.gif");

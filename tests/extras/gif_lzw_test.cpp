@@ -16,28 +16,6 @@ namespace {
 using giftest::Bytes;
 using giftest::Code;
 
-// Gives each code the width giflib reads it with: it counts every code read since the last
-// clear code (the clear code included) and widens once that count passes the width's range.
-std::vector<Code> GiflibWidths(const std::vector<unsigned>& values, int minCodeSize) {
-    const unsigned clear = 1u << minCodeSize, end = clear + 1;
-    int bits = minCodeSize + 1;
-    unsigned running = end + 1, maxCode = 1u << bits;
-    std::vector<Code> codes;
-    for (unsigned v : values) {
-        codes.push_back({v, bits});
-        if (running < 4097 && ++running > maxCode && bits < 12) {
-            maxCode <<= 1;
-            ++bits;
-        }
-        if (v == clear) {
-            bits = minCodeSize + 1;
-            running = end + 1;
-            maxCode = 1u << bits;
-        }
-    }
-    return codes;
-}
-
 std::vector<unsigned> Values(const std::vector<Code>& codes) {
     std::vector<unsigned> values;
     for (const Code& c : codes) values.push_back(c.value);
@@ -63,21 +41,9 @@ bool Decode(const Bytes& packed, int minCodeSize, int width, int height, std::si
     return ok;
 }
 
-// Codes that each define the next entry as the newest one plus its own first byte, so every
-// code names the longest string in the table; once the table is full, the last entry (about
-// 4,000 bytes long) again and again, for about `bytes` of data.
-std::vector<unsigned> LongestStrings(std::size_t bytes) {
-    const unsigned clear = 4;
-    std::vector<unsigned> values{clear, 0};
-    for (unsigned next = clear + 2; next < 4096; ++next) values.push_back(next);
-    while (values.size() * 12 / 8 < bytes) values.push_back(4095);
-    values.push_back(clear + 1);
-    return values;
-}
-
 TEST(GifLzwWork, CodesNamingTheLongestStringCostNoMoreThanThePixelsWritten) {
-    const std::vector<unsigned> values = LongestStrings(1 << 20);
-    const Bytes packed = giftest::PackCodes(GiflibWidths(values, 2));
+    const std::vector<unsigned> values = giftest::LongestStringCodes(1 << 20);
+    const Bytes packed = giftest::PackCodes(giftest::GiflibWidths(values, 2));
     ASSERT_GT(packed.size(), 1000000u);
 
     // A 1 x 1 frame: full after its first pixel; the megabyte after it is only read through.
@@ -95,15 +61,15 @@ TEST(GifLzwWork, CodesNamingTheLongestStringCostNoMoreThanThePixelsWritten) {
 // Reading through a full frame's data still checks every code: one naming an entry that does
 // not exist drops the frame.
 TEST(GifLzwWork, ABadCodeAfterTheRowsAreFullStillDropsTheFrame) {
-    std::vector<unsigned> values = LongestStrings(100000);
+    std::vector<unsigned> values = giftest::LongestStringCodes(100000);
     values.pop_back();  // no end code yet
     values.insert(values.end(),
                   {4, 0, 7});  // clear, a root, then entry 7 of a fresh table (6 is next)
     values.push_back(5);
     std::size_t steps = 0;
-    EXPECT_FALSE(Decode(giftest::PackCodes(GiflibWidths(values, 2)), 2, 1, 1, &steps));
+    EXPECT_FALSE(Decode(giftest::PackCodes(giftest::GiflibWidths(values, 2)), 2, 1, 1, &steps));
     values[values.size() - 2] = 6;  // the entry being defined: fine
-    EXPECT_TRUE(Decode(giftest::PackCodes(GiflibWidths(values, 2)), 2, 1, 1, &steps));
+    EXPECT_TRUE(Decode(giftest::PackCodes(giftest::GiflibWidths(values, 2)), 2, 1, 1, &steps));
 }
 
 TEST(GifLzwWidths, MinimumCodeSizeOneMatchesGiflib) {
@@ -116,8 +82,9 @@ TEST(GifLzwWidths, MinimumCodeSizeOneMatchesGiflib) {
         const std::vector<unsigned> values = Values(giftest::LzwCodes(image.pixels, 1));
         const Bytes bytes =
             giftest::GifWriter(image.width, image.height, giftest::Palette(2))
-                .AddRawImage(image, 1,
-                             giftest::SubBlocks(giftest::PackCodes(GiflibWidths(values, 1))))
+                .AddRawImage(
+                    image, 1,
+                    giftest::SubBlocks(giftest::PackCodes(giftest::GiflibWidths(values, 1))))
                 .Trailer()
                 .bytes();
         const giftest::RefGif ref = giftest::GiflibDecode(bytes);
@@ -144,8 +111,8 @@ TEST(GifLzwWidths, TruncatedMinimumCodeSizeOneFrameIsDropped) {
     std::vector<unsigned> values = Values(giftest::LzwCodes(image.pixels, 1));
     values.resize(values.size() / 3);  // no end code, most rows never filled
     std::size_t steps = 0;
-    EXPECT_FALSE(
-        Decode(giftest::PackCodes(GiflibWidths(values, 1)), 1, image.width, image.height, &steps));
+    EXPECT_FALSE(Decode(giftest::PackCodes(giftest::GiflibWidths(values, 1)), 1, image.width,
+                        image.height, &steps));
 }
 
 }  // namespace

@@ -89,6 +89,35 @@ std::vector<Code> LzwCodes(const std::vector<std::uint8_t>& pixels, int minCodeS
     return codes;
 }
 
+std::vector<Code> GiflibWidths(const std::vector<unsigned>& values, int minCodeSize) {
+    const unsigned clear = 1u << minCodeSize, end = clear + 1;
+    int bits = minCodeSize + 1;
+    unsigned running = end + 1, maxCode = 1u << bits;
+    std::vector<Code> codes;
+    for (unsigned v : values) {
+        codes.push_back({v, bits});
+        if (running < 4097 && ++running > maxCode && bits < 12) {
+            maxCode <<= 1;
+            ++bits;
+        }
+        if (v == clear) {
+            bits = minCodeSize + 1;
+            running = end + 1;
+            maxCode = 1u << bits;
+        }
+    }
+    return codes;
+}
+
+std::vector<unsigned> LongestStringCodes(std::size_t bytes) {
+    const unsigned clear = 4;
+    std::vector<unsigned> values{clear, 0};
+    for (unsigned next = clear + 2; next < 4096; ++next) values.push_back(next);
+    while (values.size() * 12 / 8 < bytes) values.push_back(4095);
+    values.push_back(clear + 1);
+    return values;
+}
+
 Bytes PackCodes(const std::vector<Code>& codes) {
     Bytes out;
     std::uint32_t buffer = 0;

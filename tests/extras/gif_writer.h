@@ -25,6 +25,14 @@ std::vector<Code> LzwCodes(const std::vector<std::uint8_t>& pixels, int minCodeS
                            bool clearWhenFull = true);
 // Packs codes least significant bit first.
 Bytes PackCodes(const std::vector<Code>& codes);
+// Gives each code value the width giflib reads it with: it counts every code read since the
+// last clear code (the clear code included) and widens once that count passes the width's range.
+std::vector<Code> GiflibWidths(const std::vector<unsigned>& values, int minCodeSize);
+// Codes of minimum code size 2 in which each code defines the next entry as the newest one plus
+// its own first byte, so that every code names the longest string in the table; once the table
+// is full, its last entry (about 4,000 bytes long) again and again for about `bytes` of data;
+// then the end code. A decoder that walks each string it is named costs 4,000 steps a code.
+std::vector<unsigned> LongestStringCodes(std::size_t bytes);
 // Splits bytes into data sub-blocks of at most `blockSize` bytes and adds the terminator.
 Bytes SubBlocks(const Bytes& bytes, std::size_t blockSize = 255);
 
