@@ -1,0 +1,86 @@
+// Any bytes as a level background or the idle picture: the game's JPEG reading on libjpeg with
+// its own error manager (its messages go to the modal responder, which answers nothing) and its
+// picture buffer. Every input ends with a picture whose rows lie inside its buffer, or with no
+// picture and a size of 0 x 0; the library's fatal errors come back through the error manager.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "game/view/picture.h"
+#include "platform/seams/seams.h"
+
+namespace {
+
+volatile unsigned g_sink = 0;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The picture size a frame header declares (the largest, if there are several). Inputs that
+// declare more than a megapixel are left out by this target, not by the reader: they only
+// spend the fuzzer's time on allocating and filling large buffers.
+std::uint64_t DeclaredPixels(const uint8_t* data, size_t size) {
+    std::uint64_t largest = 0;
+    for (size_t i = 0; i + 8 < size; ++i) {
+        if (data[i] != 0xFF) continue;
+        const uint8_t m = data[i + 1];
+        const bool frame = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+        if (!frame) continue;
+        const std::uint64_t height = std::uint64_t(data[i + 5]) << 8 | data[i + 6];
+        const std::uint64_t width = std::uint64_t(data[i + 7]) << 8 | data[i + 8];
+        if (height * width > largest) largest = height * width;
+    }
+    return largest;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The picture lives in a folder of its own; the working folder is restored after each
+    // input, because the fuzzer reads its corpus by relative names.
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/picture_fuzz_XXXXXX";
+        seams::EnableResponder(true);
+        seams::SetResponderErrorHandler([](const std::string&) {});
+        return std::string(mkdtemp(pattern) != nullptr ? pattern : "");
+    }();
+    static const std::string home = [] {
+        char cwd[4096];
+        return std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : "");
+    }();
+    if (DeclaredPixels(data, size) > (1u << 20)) return 0;
+    if (folder.empty() || home.empty() || chdir(folder.c_str()) != 0) return 0;
+
+    if (std::FILE* f = std::fopen("fuzz.jpg", "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+
+        int width = -1, height = -1;
+        unsigned char* rgb = JpegFile::Read("fuzz.jpg", &width, &height);
+        if (rgb) {
+            Check(width > 0 && height > 0);
+            // Every byte of the buffer is read: a short buffer shows up under the sanitizer.
+            unsigned sum = 0;
+            for (size_t i = 0; i < size_t(width) * size_t(height) * 3; ++i) sum += rgb[i];
+            g_sink = sum;
+            delete[] rgb;
+        } else {
+            Check(width == 0 && height == 0);
+        }
+
+        CPicture picture;
+        picture.Load("fuzz.jpg");
+        if (picture.IsLoaded()) {
+            Check(picture.Stride() >= picture.Width() * 3 && picture.Stride() % 4 == 0);
+            const unsigned char* last =
+                picture.Pixels() + size_t(picture.Stride()) * size_t(picture.Height() - 1);
+            g_sink = last[picture.Stride() - 1];  // the buffer's last byte
+        }
+    }
+    Check(chdir(home.c_str()) == 0);
+    return 0;
+}
