@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 namespace shell {
 
@@ -27,9 +30,47 @@ bool IsPage(const std::string& path) {
     return ends(".htm") || ends(".html");
 }
 
+// A help file holds a few dozen objects. A damaged directory can list the same chunks again
+// and again (a chain of directory chunks that comes back on itself) and never end: the listing
+// stops at this many objects.
+constexpr std::size_t kMaxListedObjects = 10000;
+
 int CollectPath(chmFile*, chmUnitInfo* ui, void* context) {
-    static_cast<std::vector<std::string>*>(context)->push_back(ui->path);
-    return CHM_ENUMERATOR_CONTINUE;
+    auto* paths = static_cast<std::vector<std::string>*>(context);
+    paths->push_back(ui->path);
+    return paths->size() < kMaxListedObjects ? CHM_ENUMERATOR_CONTINUE : CHM_ENUMERATOR_SUCCESS;
+}
+
+std::uint64_t Le(const unsigned char* p, int bytes) {
+    std::uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
+    return v;
+}
+
+// chmlib allocates one directory block of the size the directory header gives, whatever it
+// is: a damaged header asking for gigabytes would have the game allocate them on opening its
+// help. Help files use blocks of 4 KiB; a file whose directory asks for blocks of nothing or
+// more than 64 KiB is refused before chmlib reads it. (The file header: "ITSF", then at 0x48
+// the offset of the directory header: "ITSP", with the block length at 0x10.)
+bool DirectoryBlocksAreSane(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return true;  // chmlib reports it
+    unsigned char header[0x58] = {};
+    unsigned char directory[0x14] = {};
+    bool sane = true;
+    if (std::fread(header, 1, sizeof header, f) == sizeof header &&
+        std::memcmp(header, "ITSF", 4) == 0) {
+        const std::uint64_t offset = Le(header + 0x48, 8);
+        if (offset < (std::uint64_t(1) << 40) &&
+            std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
+            std::fread(directory, 1, sizeof directory, f) == sizeof directory &&
+            std::memcmp(directory, "ITSP", 4) == 0) {
+            const std::uint64_t blockLength = Le(directory + 0x10, 4);
+            sane = blockLength > 0 && blockLength <= (64u << 10);
+        }
+    }
+    std::fclose(f);
+    return sane;
 }
 
 }  // namespace
@@ -40,6 +81,8 @@ ChmFile::~ChmFile() {
 
 bool ChmFile::Open(const std::string& path) {
     if (m_file) chm_close(m_file);
+    m_file = nullptr;
+    if (!DirectoryBlocksAreSane(path)) return false;
     m_file = chm_open(path.c_str());
     return m_file != nullptr;
 }
@@ -105,8 +148,11 @@ std::string ChmFile::DefaultTopic() const {
         if (Read(name)) return name;
     auto paths = List();
     std::sort(paths.begin(), paths.end());
-    for (const auto& path : paths)
-        if (IsPage(path) && path.find("/#") != 0 && path.find("/$") != 0) return path;
+    for (const auto& path : paths) {
+        if (!IsPage(path) || path.find("/#") == 0 || path.find("/$") == 0) continue;
+        // A damaged directory may name an object without its leading '/'.
+        return path[0] == '/' ? path : "/" + path;
+    }
     return "";
 }
 
