@@ -1,7 +1,8 @@
 // Real-world GIF files from other decoders' public test suites, read from the folder named by
 // KIVRA_GIF_CORPUS: every file decodes without a fault or a hang, and every frame giflib decodes
 // is decoded index for index the same (rectangle, colour table, the rows on the screen), except
-// where the game's rules for damaged data decide otherwise.
+// where the game's rules for damaged data decide otherwise, and the advert player composes two
+// whole rounds of each as the reference composition does.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "game/extras/gif_decoder.h"
+#include "tests/extras/compose_check.h"
 #include "tests/extras/giflib_reference.h"
 
 namespace {
@@ -91,6 +93,11 @@ TEST(GifCorpus, RealWorldFilesDecodeAsGiflibDoes) {
             EXPECT_EQ(VisibleIndexes(f), ClipReference(r, f.visibleWidth, f.visibleHeight));
             for (int c = 0; c < r.colourCount; ++c) ASSERT_EQ(f.colours[c], r.colours[c]) << c;
             ++compared;
+        }
+        // The advert player composes two whole rounds as the reference composes them.
+        if (!ref.frames.empty()) {
+            SCOPED_TRACE("composition");
+            giftest::ExpectCanvasesLikeReference(bytes, 2 * int(ref.frames.size()), true);
         }
     }
     EXPECT_GT(files, 0);

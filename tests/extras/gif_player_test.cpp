@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "tests/extras/compose_check.h"
 #include "tests/extras/gif_writer.h"
 #include "tests/extras/giflib_reference.h"
 
@@ -35,21 +36,6 @@ Image Solid(int left, int top, int width, int height, std::uint8_t index) {
                   std::vector<std::uint8_t>(std::size_t(width) * height, index));
 }
 
-// Runs `ticks` steps of the animation and compares every canvas with the reference.
-void ExpectCanvasesLikeReference(const Bytes& bytes, int ticks) {
-    const giftest::RefGif ref = giftest::GiflibDecode(bytes);
-    ASSERT_TRUE(ref.ok);
-    const auto expected = giftest::ReferenceCanvases(ref, ticks, 0x123456);
-    gif::Stream stream;
-    ASSERT_TRUE(stream.Open(bytes.data(), bytes.size()));
-    gif::Animation animation(stream);
-    animation.Begin(0x123456);
-    for (int tick = 0; tick < ticks; ++tick) {
-        ASSERT_TRUE(animation.Step()) << "tick " << tick;
-        ASSERT_EQ(animation.CanvasPixels(), expected[std::size_t(tick)]) << "tick " << tick;
-    }
-}
-
 const std::vector<Rgb> kColours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 255, 0}};
 
 TEST(GifCompose, EveryPixelOfTheTransparentColourShowsTheCanvas) {
@@ -67,7 +53,7 @@ TEST(GifCompose, EveryPixelOfTheTransparentColourShowsTheCanvas) {
     const std::uint32_t red = 0xFF0000, blue = 0x0000FF;
     EXPECT_EQ(animation.CanvasPixels(),
               (std::vector<std::uint32_t>{red, blue, red, blue, blue, red, red, red}));
-    ExpectCanvasesLikeReference(bytes, 6);
+    giftest::ExpectCanvasesLikeReference(bytes, 6);
 }
 
 TEST(GifCompose, DisposalTwoAndThreeRestoreWhatLayUnderTheFrame) {
@@ -95,7 +81,7 @@ TEST(GifCompose, DisposalTwoAndThreeRestoreWhatLayUnderTheFrame) {
         EXPECT_EQ(green, 2);
         EXPECT_EQ(canvas[2 * 6 + 3], 0x00FF00u);
         EXPECT_EQ(canvas[3 * 6 + 2], 0x00FF00u);
-        ExpectCanvasesLikeReference(bytes, 9);
+        giftest::ExpectCanvasesLikeReference(bytes, 9);
     }
 }
 
@@ -104,7 +90,7 @@ TEST(GifCompose, DisposalOfAFrameHangingOffTheScreen) {
     writer.AddImage(Solid(0, 0, 8, 8, 0));
     writer.GraphicControl(3, false, 0, 0).AddImage(Solid(5, 6, 10, 10, 2));
     writer.GraphicControl(2, true, 0, 0).AddImage(Solid(7, 0, 4, 40, 1));
-    ExpectCanvasesLikeReference(writer.Trailer().bytes(), 8);
+    giftest::ExpectCanvasesLikeReference(writer.Trailer().bytes(), 8);
 }
 
 TEST(GifCompose, AnimationLoopsAfterTheTrailerWhateverTheLoopCount) {
@@ -112,7 +98,7 @@ TEST(GifCompose, AnimationLoopsAfterTheTrailerWhateverTheLoopCount) {
     writer.Loop(1);
     for (std::uint8_t i = 0; i < 3; ++i)
         writer.GraphicControl(0, false, 0, 5).AddImage(Solid(i, i, 2, 2, i));
-    ExpectCanvasesLikeReference(writer.Trailer().bytes(), 10);
+    giftest::ExpectCanvasesLikeReference(writer.Trailer().bytes(), 10);
 }
 
 TEST(GifCompose, ABrokenFrameLeavesTheCanvasAsItWas) {
