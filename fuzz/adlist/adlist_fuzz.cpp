@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/fuzz_folder.h"
 #include "game/control/game_dlg.h"
 
 namespace {
@@ -21,23 +22,10 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The list lives in a folder of its own; the working folder is restored after each input,
-    // because the fuzzer reads its corpus by relative names.
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/adlist_fuzz_XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        if (!dir) return std::string();
-        mkdir((std::string(dir) + "/ads").c_str(), 0700);
-        return std::string(dir);
-    }();
-    static const std::string home = [] {
-        char cwd[4096];
-        return std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : "");
-    }();
-    if (folder.empty() || home.empty() || chdir(folder.c_str()) != 0) return 0;
-    if (std::FILE* f = std::fopen("ads/url.txt", "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
+    static const fuzzsupport::FuzzFolder folder("adlist_fuzz");
+    if (!folder.Enter()) return 0;
+    mkdir("ads", 0700);
+    if (fuzzsupport::WriteInput("ads/url.txt", data, size)) {
         for (int difficulty = 1; difficulty <= 4; ++difficulty) {
             for (int level = 1; level <= 11; ++level) {
                 CString address;
@@ -49,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    Check(chdir(home.c_str()) == 0);
+    Check(folder.Leave());
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/fuzz_folder.h"
 #include "platform/shell/chm_file.h"
 
 namespace {
@@ -19,16 +20,10 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/help_fuzz_XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        return dir != nullptr ? std::string(dir) + "/mavek.chm" : std::string();
-    }();
-    if (path.empty()) return 0;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    static const fuzzsupport::FuzzFolder folder("help_fuzz");
+    if (folder.Path().empty()) return 0;
+    const std::string path = folder.Path() + "/mavek.chm";
+    if (!fuzzsupport::WriteInput(path.c_str(), data, size)) return 0;
 
     shell::ChmFile chm;
     if (!chm.Open(path)) return 0;

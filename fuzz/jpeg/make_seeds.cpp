@@ -62,8 +62,8 @@ bool Write(const std::string& dir, const Seed& s) {
     if (s.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = &pixels[static_cast<std::size_t>(cinfo.next_scanline) * s.width *
-                               s.components];
+        JSAMPROW row =
+            &pixels[static_cast<std::size_t>(cinfo.next_scanline) * s.width * s.components];
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);

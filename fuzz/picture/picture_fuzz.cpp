@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/fuzz_folder.h"
 #include "game/view/picture.h"
 #include "platform/seams/seams.h"
 
@@ -40,25 +41,15 @@ std::uint64_t DeclaredPixels(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The picture lives in a folder of its own; the working folder is restored after each
-    // input, because the fuzzer reads its corpus by relative names.
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/picture_fuzz_XXXXXX";
+    static const fuzzsupport::FuzzFolder folder = [] {
         seams::EnableResponder(true);
         seams::SetResponderErrorHandler([](const std::string&) {});
-        return std::string(mkdtemp(pattern) != nullptr ? pattern : "");
-    }();
-    static const std::string home = [] {
-        char cwd[4096];
-        return std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : "");
+        return fuzzsupport::FuzzFolder("picture_fuzz");
     }();
     if (DeclaredPixels(data, size) > (1u << 20)) return 0;
-    if (folder.empty() || home.empty() || chdir(folder.c_str()) != 0) return 0;
+    if (!folder.Enter()) return 0;
 
-    if (std::FILE* f = std::fopen("fuzz.jpg", "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-
+    if (fuzzsupport::WriteInput("fuzz.jpg", data, size)) {
         int width = -1, height = -1;
         unsigned char* rgb = JpegFile::Read("fuzz.jpg", &width, &height);
         if (rgb) {
@@ -81,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             g_sink = last[picture.Stride() - 1];  // the buffer's last byte
         }
     }
-    Check(chdir(home.c_str()) == 0);
+    Check(folder.Leave());
     return 0;
 }

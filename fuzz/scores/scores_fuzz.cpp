@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/fuzz_folder.h"
 #include "game/scores/score_file.h"
 
 namespace {
@@ -49,16 +50,7 @@ std::string TextMode(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The score file lives in a folder of its own; the working folder is restored after each
-    // input, because the fuzzer reads its corpus by relative names.
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/scores_fuzz_XXXXXX";
-        return std::string(mkdtemp(pattern) != nullptr ? pattern : "");
-    }();
-    static const std::string home = [] {
-        char cwd[4096];
-        return std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : "");
-    }();
+    static const fuzzsupport::FuzzFolder folder("scores_fuzz");
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     const scores::ScoreTable parsed = scores::ParseScoreTable(TextMode(bytes));
@@ -69,17 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(rank >= 0 && rank <= scores::kEntryCount);
     if (rank > 0) CheckTable(scores::InsertScore(parsed, rank, 1000, bytes.substr(0, 100)));
 
-    if (!folder.empty() && !home.empty() && chdir(folder.c_str()) == 0) {
-        std::FILE* f = std::fopen("score.1", "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
+    if (folder.Enter()) {
+        if (fuzzsupport::WriteInput("score.1", data, size)) {
             scores::ScoreTable fromFile;
             Check(scores::ReadScoreTable(1, fromFile));
             CheckTable(fromFile);
             Check(SameTable(fromFile, parsed));
         }
-        Check(chdir(home.c_str()) == 0);
+        Check(folder.Leave());
     }
     return 0;
 }
