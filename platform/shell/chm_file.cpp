@@ -47,26 +47,50 @@ std::uint64_t Le(const unsigned char* p, int bytes) {
     return v;
 }
 
-// chmlib allocates one directory block of the size the directory header gives, whatever it
-// is: a damaged header asking for gigabytes would have the game allocate them on opening its
-// help. Help files use blocks of 4 KiB; a file whose directory asks for blocks of nothing or
-// more than 64 KiB is refused before chmlib reads it. (The file header: "ITSF", then at 0x48
-// the offset of the directory header: "ITSP", with the block length at 0x10.)
-bool DirectoryBlocksAreSane(const std::string& path) {
+// Checks the directory before chmlib reads it, for two faults of damaged files that chmlib does
+// not catch:
+// - it allocates one directory block of the size the directory header gives, whatever it is: a
+//   header asking for gigabytes would have the game allocate them on opening its help (help
+//   files use blocks of 4 KiB; nothing or more than 64 KiB is refused);
+// - it follows the chain of listing chunks from the first to the last by their "next chunk"
+//   fields, and a chain that comes back on itself never ends, even when its chunks list nothing.
+// The file header: "ITSF", at 0x48 the offset of the directory header. The directory header:
+// "ITSP", its length at 0x08, the block length at 0x10, the first listing chunk at 0x20, the
+// number of chunks at 0x2C; the chunks follow it. A listing chunk: "PMGL", the next one at 0x10.
+bool DirectoryIsSane(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return true;  // chmlib reports it
+    auto readAt = [f](std::uint64_t offset, unsigned char* buffer, std::size_t size) {
+        return offset < (std::uint64_t(1) << 40) &&
+               std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
+               std::fread(buffer, 1, size, f) == size;
+    };
     unsigned char header[0x58] = {};
-    unsigned char directory[0x14] = {};
+    unsigned char directory[0x30] = {};
     bool sane = true;
-    if (std::fread(header, 1, sizeof header, f) == sizeof header &&
-        std::memcmp(header, "ITSF", 4) == 0) {
+    if (readAt(0, header, sizeof header) && std::memcmp(header, "ITSF", 4) == 0) {
         const std::uint64_t offset = Le(header + 0x48, 8);
-        if (offset < (std::uint64_t(1) << 40) &&
-            std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
-            std::fread(directory, 1, sizeof directory, f) == sizeof directory &&
-            std::memcmp(directory, "ITSP", 4) == 0) {
+        if (readAt(offset, directory, sizeof directory) && std::memcmp(directory, "ITSP", 4) == 0) {
+            const std::uint64_t headerLength = Le(directory + 0x08, 4);
             const std::uint64_t blockLength = Le(directory + 0x10, 4);
+            const std::uint64_t chunks = Le(directory + 0x2C, 4);
             sane = blockLength > 0 && blockLength <= (64u << 10);
+            // Walks the chain as chmlib will; a chunk met twice is a chain without end.
+            std::vector<bool> seen(std::min<std::uint64_t>(chunks, 1u << 20), false);
+            auto chunk = static_cast<std::int32_t>(Le(directory + 0x20, 4));
+            while (sane && chunk >= 0 && std::uint64_t(chunk) < seen.size()) {
+                if (seen[std::size_t(chunk)]) {
+                    sane = false;
+                    break;
+                }
+                seen[std::size_t(chunk)] = true;
+                unsigned char listing[0x14] = {};
+                if (!readAt(offset + headerLength + std::uint64_t(chunk) * blockLength, listing,
+                            sizeof listing) ||
+                    std::memcmp(listing, "PMGL", 4) != 0)
+                    break;  // chmlib stops there too
+                chunk = static_cast<std::int32_t>(Le(listing + 0x10, 4));
+            }
         }
     }
     std::fclose(f);
@@ -82,7 +106,7 @@ ChmFile::~ChmFile() {
 bool ChmFile::Open(const std::string& path) {
     if (m_file) chm_close(m_file);
     m_file = nullptr;
-    if (!DirectoryBlocksAreSane(path)) return false;
+    if (!DirectoryIsSane(path)) return false;
     m_file = chm_open(path.c_str());
     return m_file != nullptr;
 }
