@@ -1,5 +1,5 @@
-// image-plugin-host: a small image host. It loads a reader plug-in by path as an image program does,
-// shows the plug-in's descriptor, and reads a picture through it into a .bmp file.
+// image-plugin-host: a small image host. It loads a reader plug-in by path as an image program
+// does, shows the plug-in's descriptor, and reads a picture through it into a .bmp file.
 //
 //   image-plugin-host PLUGIN --info              print the descriptor
 //   image-plugin-host PLUGIN IN OUT.bmp          read IN through the plug-in and save it as OUT.bmp

@@ -91,9 +91,8 @@ bool ParseScriptLine(const std::string& rawLine, ScriptCommand* cmd, std::string
             const auto at = line.find("text", line.find("answer") + 6);
             std::string rest = at + 4 < line.size() ? line.substr(at + 5) : "";
             cmd->text = "text " + rest;
-        } else if (argc == 1 &&
-                   (kind == "ok" || kind == "cancel" || kind == "yes" || kind == "no" ||
-                    kind == "hold")) {
+        } else if (argc == 1 && (kind == "ok" || kind == "cancel" || kind == "yes" ||
+                                 kind == "no" || kind == "hold")) {
             cmd->text = kind;
         } else {
             return bad("expects ok, cancel, yes, no, hold or text TEXT");
