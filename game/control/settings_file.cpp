@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/crt/textfile.h"
+
 namespace {
 
 constexpr const char* kSettingsFile = "mavek.cfg";
@@ -23,7 +25,7 @@ Settings ParseSettings(const unsigned char* data, std::size_t size) {
 }
 
 Settings LoadSettingsFrom(const char* path) {
-    std::FILE* f = std::fopen(path, "rb");
+    std::FILE* f = crt::OpenDataFile(path, "rb");
     if (!f) return Settings{};
     unsigned char bytes[12];
     std::size_t got = std::fread(bytes, 1, sizeof bytes, f);
@@ -34,7 +36,7 @@ Settings LoadSettingsFrom(const char* path) {
 Settings LoadSettings() { return LoadSettingsFrom(kSettingsFile); }
 
 bool SaveSettingsField(const char* path, int offset, std::int32_t value) {
-    std::FILE* f = std::fopen(path, "rb+");  // update in place; never create or truncate
+    std::FILE* f = crt::OpenDataFile(path, "rb+");  // update in place; never create or truncate
     if (!f) return false;
     auto v = static_cast<std::uint32_t>(value);
     const unsigned char bytes[4] = {

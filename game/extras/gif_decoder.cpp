@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/crt/textfile.h"
+
 namespace gif {
 namespace {
 
@@ -53,10 +55,7 @@ bool Stream::Open(const std::uint8_t* bytes, std::size_t size) {
 
 bool Stream::OpenFile(const std::string& name) {
     Close();
-    // Data files are named with the program's backslash separator ("ads\101.gif").
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = crt::OpenDataFile(name, "rb");
     if (!file) return false;
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[16384];

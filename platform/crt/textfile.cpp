@@ -24,7 +24,16 @@ std::FILE* OpenDataFile(std::string_view name, const char* mode) {
     if (mode == nullptr) return nullptr;
     const std::string path = DataFileName(name);
     if (path.empty()) return nullptr;
-    return std::fopen(path.c_str(), mode);
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    // A folder opens for reading here, but it is no data file: refuse it at once rather than
+    // let the first read fail.
+    struct stat info;
+    if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
 }
 
 bool ReplaceDataFile(std::string_view tempName, std::string_view name) {
@@ -52,13 +61,18 @@ bool WriteTextFile(std::string_view name, std::string_view text) {
 bool ReplaceTextFile(std::string_view name, std::string_view text) {
     const std::string path = DataFileName(name);
     if (path.empty()) return false;
+    // A table that refuses writes keeps refusing them: the rename below would not ask.
+    struct stat old;
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && (S_ISDIR(old.st_mode) || access(path.c_str(), W_OK) != 0)) return false;
     std::string temp = path + ".XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) return false;
-    // mkstemp creates the file private to its owner; give it the permissions a plain fopen would.
+    // mkstemp creates the file private to its owner; give it the permissions of the file it
+    // replaces, or those a plain fopen would.
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    fchmod(fd, exists ? (old.st_mode & 07777) : (0666 & ~mask));
 
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 8);

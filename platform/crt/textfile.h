@@ -14,7 +14,8 @@ namespace crt {
 // "img\101.jpg" -> "img/101.jpg".
 std::string DataFileName(std::string_view name);
 
-// fopen of a data-file name in binary mode; mode as fopen's ("rb", "wb", ...).
+// fopen of a data-file name in binary mode; mode as fopen's ("rb", "wb", ...). A folder of
+// that name does not open.
 std::FILE* OpenDataFile(std::string_view name, const char* mode);
 
 // Whole files in text mode. False when the file cannot be opened, read or written completely.
@@ -28,7 +29,8 @@ bool RemoveDataFile(std::string_view name);
 
 // Writes the text in text mode to a new file beside `name` and renames it over `name` once it
 // is completely on disk. On any failure the temporary file is removed and `name` keeps its old
-// content. The new file is created with the usual permissions for new files.
+// content. A file that refuses writes (or a folder of that name) is left alone and the call
+// fails. The new file keeps the old one's permissions, or has the usual ones for new files.
 bool ReplaceTextFile(std::string_view name, std::string_view text);
 
 // A text-mode file, in the manner of fopen(name, "r"/"w"/"a") on the original platform.

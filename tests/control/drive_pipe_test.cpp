@@ -1,115 +1,44 @@
 // The scripted driver driven interactively through pipes, as another program would: every
 // pair is found from the printed state and clicked at its cell centre.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "game/board/board.h"
+#include "tests/support/drive_session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class DrivePipe {
-  public:
-    DrivePipe() {
-        dir_ = fs::temp_directory_path() / ("kivra-pipe-" + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::copy(KIVRA_DATA_DIR, dir_, fs::copy_options::recursive);
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            close(in[1]);
-            close(out[0]);
-            if (chdir(dir_.c_str()) != 0) _exit(127);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl(KIVRA_DRIVE, KIVRA_DRIVE, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        to_ = fdopen(in[1], "w");
-        from_ = fdopen(out[0], "r");
-    }
-    ~DrivePipe() {
-        if (to_) std::fclose(to_);
-        if (from_) std::fclose(from_);
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
-    // Sends a command; returns the lines it printed, ending with the state printed after it.
-    std::vector<std::string> Do(const std::string& command) {
-        std::fprintf(to_, "%s\nstate\n", command.c_str());
-        std::fflush(to_);
-        std::vector<std::string> lines;
-        char buf[65536];
-        while (std::fgets(buf, sizeof buf, from_)) {
-            std::string line(buf);
-            if (!line.empty() && line.back() == '\n') line.pop_back();
-            lines.push_back(line);
-            if (line.rfind("{\"difficulty\":", 0) == 0) break;
-        }
-        return lines;
-    }
-
-    int Quit() {
-        std::fprintf(to_, "quit\n");
-        std::fflush(to_);
-        std::fclose(to_);
-        to_ = nullptr;
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    fs::path dir_;
-    pid_t pid_ = -1;
-    std::FILE* to_ = nullptr;
-    std::FILE* from_ = nullptr;
-};
+using testsupport::BoardFromState;
 
 long Field(const std::string& state, const std::string& key) {
-    const auto at = state.find("\"" + key + "\": ");
-    if (at == std::string::npos) return -999999;
-    return std::strtol(state.c_str() + at + key.size() + 4, nullptr, 10);
+    return testsupport::JsonInt(state, key);
 }
 
-// Rebuilds the board from the state's "board" array (22 columns of 14 codes).
-CBoard BoardFromState(const std::string& state) {
-    CBoard board;
-    board.SetDifficultyAndLevel(static_cast<int>(Field(state, "difficulty")),
-                                static_cast<int>(Field(state, "level")));
-    const char* p = state.c_str() + state.find("\"board\": [") + 10;
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y) {
-            while (*p == '[' || *p == ',' || *p == ' ' || *p == ']') ++p;
-            char* end = nullptr;
-            board.Set(x, y, static_cast<TileCode>(std::strtol(p, &end, 10)));
-            p = end;
-        }
-    return board;
-}
+// The driver in a fresh copy of the game data, removed afterwards.
+class DataCopy {
+  public:
+    DataCopy() {
+        dir_ = std::filesystem::temp_directory_path() / ("kivra-pipe-" + std::to_string(getpid()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::copy(KIVRA_DATA_DIR, dir_, std::filesystem::copy_options::recursive);
+    }
+    ~DataCopy() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    std::string Path() const { return dir_.string(); }
+
+  private:
+    std::filesystem::path dir_;
+};
 
 TEST(DrivePipe, PlaysAWholeLevelFromTheStateAlone) {
-    DrivePipe s;
+    DataCopy data;
+    testsupport::DriveSession s({KIVRA_DRIVE, data.Path()});
     s.Do("time 424242\nstart");
     std::string state = s.Do("key F1").back();
     ASSERT_EQ(Field(state, "game_in_progress"), 1);

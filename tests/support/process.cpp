@@ -78,6 +78,7 @@ pid_t Spawn(const Command& command) {
         for (int k : command.keepFds) keep = keep || k == fd;
         if (!keep) close(fd);
     }
+    if (command.beforeExec) command.beforeExec();
     for (const std::string& candidate : candidates)
         execve(candidate.c_str(), args.data(), envp.data());
     _exit(127);

@@ -22,6 +22,9 @@ struct Command {
     int stdoutFd = -1;         // -1: /dev/null
     int stderrFd = -1;         // -1: the test's own standard error
     std::vector<int> keepFds;  // descriptors the child inherits as they are (e.g. -displayfd)
+    // Runs in the child just before the program starts (limits, signal dispositions). Only
+    // async-signal-safe calls belong here: the child of a threaded test is fragile.
+    std::function<void()> beforeExec;
 };
 
 // Starts the command in a process group of its own; -1 when fork fails. A program that cannot
