@@ -22,7 +22,8 @@ constexpr TileCode kMaxTileCode = 42;
 
 enum Difficulty : int { Easy = 1, Normal = 2, Hard = 3, Super = 4 };
 
-// One row of the difficulty table. The board region is columns 2..width+1, rows 2..height+1.
+// One row of the difficulty table: everything that differs between the four difficulties.
+// The board region is columns 2..width+1, rows 2..height+1.
 struct DifficultyInfo {
     int width;    // W, tiles per row
     int height;   // H, tiles per column
@@ -31,9 +32,14 @@ struct DifficultyInfo {
     int originY;
     int splitColumn;  // Ax: last column of the left part
     int splitRow;     // Ay: last row of the upper part
+    int reshuffles;   // stocks at the start of a new game
+    int hints;
+    unsigned tickPeriodMs;  // one second of the countdown, in milliseconds
+    const char* numeral;    // shown for the difficulty: "Ⅰ" to "Ⅳ" (UTF-8)
 };
 
-// The row for difficulty 1..4; any other value gives the Easy row.
+// The row for difficulty 1..4; any other value gives the Easy row, for the deal, the clicks,
+// the drawing and the new-game stocks alike.
 const DifficultyInfo& GetDifficultyInfo(int difficulty);
 bool IsValidDifficulty(int difficulty);
 

@@ -12,23 +12,11 @@ namespace {
 // Set by a key-down of Ctrl, cleared by its key-up and after each Ctrl shortcut tried.
 int g_ctrlDown = 0;
 
-const NewGameParams kNewGame[4] = {
-    {Easy, 2, 4, 600},
-    {Normal, 3, 6, 700},
-    {Hard, 4, 8, 800},
-    {Super, 5, 10, 830},
-};
-
 }  // namespace
 
-const NewGameParams& GetNewGameParams(int difficulty) {
-    if (difficulty >= Easy && difficulty <= Super) return kNewGame[difficulty - 1];
-    return kNewGame[3];
-}
-
 void CGameDlg::NewGame(int difficulty) {
-    const NewGameParams& p = GetNewGameParams(difficulty);
-    m_difficulty = p.difficulty;
+    const DifficultyInfo& p = GetDifficultyInfo(difficulty);
+    m_difficulty = IsValidDifficulty(difficulty) ? difficulty : Easy;
     m_reshuffles = p.reshuffles;
     m_hints = p.hints;
     m_score = 0;

@@ -15,15 +15,6 @@ class CrtRandomSource : public RandomSource {
 // Prize texts by index (UTF-8), e.g. "不错，送您提示两点!" for 0; "" outside 0..10.
 const char* PrizeText(int index);
 
-// Per-difficulty parameters of a new game.
-struct NewGameParams {
-    int difficulty;
-    int reshuffles;
-    int hints;
-    unsigned tickPeriodMs;
-};
-const NewGameParams& GetNewGameParams(int difficulty);  // 1..4; others give Super
-
 // Window placement of the 800 x 575 main window on a screen of the given size.
 CPoint MainWindowPosition(int screenWidth, int screenHeight);
 

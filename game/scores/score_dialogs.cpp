@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "game/board/board.h"
 #include "game/scores/score_file.h"
 #include "platform/crt/codepage.h"
 
@@ -11,9 +12,6 @@ using afx::ControlKind;
 using afx::ControlTemplate;
 
 constexpr uint32_t kVisible = WS_CHILD | WS_VISIBLE;
-
-// The numerals the status panel uses for the difficulties.
-const char* const kDifficultyNumerals[4] = {"Ⅰ", "Ⅱ", "Ⅲ", "Ⅳ"};
 
 }  // namespace
 
@@ -141,7 +139,7 @@ BOOL CRecordDlg::OnInitDialog() {
     char text[96];
     std::snprintf(text, sizeof text, "排名%d 得分%d 难度:", m_rankIndex + 1, m_score);
     std::string line = text;
-    if (m_difficulty >= 1 && m_difficulty <= 4) line += kDifficultyNumerals[m_difficulty - 1];
+    line += GetDifficultyInfo(m_difficulty).numeral;
     SetDlgItemText(IDC_RECORD_TEXT, line.c_str());
     return TRUE;
 }

@@ -8,15 +8,6 @@
 
 namespace {
 
-// Board origins by difficulty; tiles are 46 x 56 on a 40 x 50 pitch, so each tile's bevel is
-// hidden by the face of its right and lower neighbours.
-constexpr BoardGeometry kGeometry[4] = {
-    {160, 115, 12, 7},
-    {120, 90, 14, 8},
-    {80, 65, 16, 9},
-    {40, 18, 18, 10},
-};
-
 constexpr int kTileWidth = 46;
 constexpr int kTileHeight = 56;
 constexpr int kFaceWidth = 40;
@@ -26,29 +17,25 @@ constexpr int kBand = 78;     // one theme: picture column and mask column
 
 }  // namespace
 
-BoardGeometry GeometryOf(int difficulty) {
-    if (difficulty >= 1 && difficulty <= 3) return kGeometry[difficulty - 1];
-    return kGeometry[3];
-}
+namespace {
 
+// The top-left corner of a cell's tile, and its centre (where the link path runs).
 CPoint TileOrigin(int difficulty, int x, int y) {
-    const BoardGeometry g = GeometryOf(difficulty);
-    return CPoint(g.originX + kFaceWidth * (x - 2), g.originY + kFaceHeight * (y - 2));
+    const Rect r = CellRect(difficulty, x, y);
+    return CPoint(r.left, r.top);
 }
 
 CPoint TileCentre(int difficulty, int x, int y) {
-    return TileOrigin(difficulty, x, y) + CPoint(20, 25);
+    const Point p = CellCentre(difficulty, x, y);
+    return CPoint(p.x, p.y);
 }
+
+}  // namespace
 
 int TileLook(const CBoard& board, int x, int y) {
     const HintPair& h = board.Hint();
     if ((h.x1 == x && h.y1 == y) || (h.x2 == x && h.y2 == y)) return 2;
     return board.Mark(x, y) ? 1 : 0;
-}
-
-const char* DifficultyNumeral(int difficulty) {
-    static const char* const kNumerals[4] = {"Ⅰ", "Ⅱ", "Ⅲ", "Ⅳ"};
-    return difficulty >= 1 && difficulty <= 4 ? kNumerals[difficulty - 1] : "";
 }
 
 CGameView::CGameView() {
@@ -101,16 +88,16 @@ void CGameView::DrawTile(int x, int y, int code, int frameStyle, int look, int t
 }
 
 void CGameView::DrawBoard(CDC* target, const GameViewState& s) {
-    const BoardGeometry g = GeometryOf(s.difficulty);
+    const DifficultyInfo& g = GetDifficultyInfo(s.difficulty);
     if (s.background)
-        s.background->Draw(target, g.originX + 6, g.originY + 6, g.columns * kFaceWidth,
-                           g.rows * kFaceHeight);
+        s.background->Draw(target, g.originX + 6, g.originY + 6, g.width * kFaceWidth,
+                           g.height * kFaceHeight);
     if (!s.board) return;
     const CBoard& b = *s.board;
     // Column-major, top to bottom: each tile's bevel is overdrawn by the face of the tile to
     // its right and of the tile below it.
-    for (int x = 2; x <= g.columns + 1; ++x) {
-        for (int y = 2; y <= g.rows + 1; ++y) {
+    for (int x = 2; x <= g.width + 1; ++x) {
+        for (int y = 2; y <= g.height + 1; ++y) {
             const TileCode code = b.At(x, y);
             if (code <= 0) continue;
             const CPoint p = TileOrigin(s.difficulty, x, y);
@@ -147,7 +134,7 @@ void CGameView::PaintGame(CDC* dc, const GameViewState& s, const RECT& client) {
     m_backDC.SetTextColor(RGB(128, 128, 255));
     std::snprintf(number, sizeof number, "%d", s.level - 1);
     m_backDC.TextOut(128, 0, number);
-    m_backDC.TextOut(40, 0, DifficultyNumeral(s.difficulty));
+    m_backDC.TextOut(40, 0, GetDifficultyInfo(s.difficulty).numeral);
     m_backDC.TextOut(160, 0, ShiftModeName(s.level));
 
     CPen* oldPen = m_backDC.SelectObject(&m_framePen);

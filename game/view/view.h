@@ -13,7 +13,7 @@ class CWnd;
 // What the drawing reads from the window, filled in at each call.
 struct GameViewState {
     const CBoard* board = nullptr;
-    int difficulty = 1;  // 1..4; other values draw with the Super geometry
+    int difficulty = 1;  // 1..4; other values draw as Easy
     int level = 1;       // 1..11
     int score = 0;
     int hints = 0;
@@ -28,21 +28,8 @@ struct GameViewState {
     HICON icon = nullptr;                  // drawn while minimised
 };
 
-// Pixel geometry of a difficulty: board origin, tile columns and rows.
-struct BoardGeometry {
-    int originX;
-    int originY;
-    int columns;
-    int rows;
-};
-BoardGeometry GeometryOf(int difficulty);  // values other than 1..3 give the Super row
-// Top-left corner of grid cell (x, y)'s tile, and its centre (the link path's points).
-CPoint TileOrigin(int difficulty, int x, int y);
-CPoint TileCentre(int difficulty, int x, int y);
 // 0 plain, 1 selected, 2 hinted; the hint wins over the selection.
 int TileLook(const CBoard& board, int x, int y);
-// "Ⅰ" to "Ⅳ" for difficulties 1 to 4; "" otherwise.
-const char* DifficultyNumeral(int difficulty);
 
 class CGameView {
   public:

@@ -299,16 +299,4 @@ TEST_F(ViewTest, RedrawCellCopiesOnlyTheFaceToTheWindow) {
     EXPECT_EQ(window.Count(RGB(1, 2, 3)), 794 * 530 - 40 * 50);
 }
 
-TEST(ViewGeometry, OriginsCentresAndTheSuperRowForOtherValues) {
-    EXPECT_EQ(TileOrigin(Easy, 2, 2), CPoint(160, 115));
-    EXPECT_EQ(TileCentre(Normal, 3, 4), CPoint(120 + 40 * 3 - 60, 90 + 50 * 4 - 75));
-    EXPECT_EQ(TileCentre(Hard, 1, 5), CPoint(80 - 20, 65 + 50 * 3 + 25));
-    EXPECT_EQ(TileOrigin(0, 2, 2), CPoint(40, 18));
-    EXPECT_EQ(TileOrigin(9, 2, 2), CPoint(40, 18));
-    EXPECT_EQ(GeometryOf(3).columns * 40, 640);
-    EXPECT_STREQ(DifficultyNumeral(1), "Ⅰ");
-    EXPECT_STREQ(DifficultyNumeral(4), "Ⅳ");
-    EXPECT_STREQ(DifficultyNumeral(5), "");
-}
-
 }  // namespace
