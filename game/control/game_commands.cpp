@@ -57,14 +57,14 @@ void CGameDlg::Hide() {
 void CGameDlg::OnOptionHint() {
     if (m_hints <= 0) return;
     if (!m_board.ShowHint()) return;
-    PlayEffect(IDW_HINT);
+    PlayEffect(m_sound, IDW_HINT);
     --m_hints;
     Invalidate(FALSE);
 }
 
 void CGameDlg::OnOptionReshuffle() {
     if (m_reshuffles <= 0) return;
-    PlayEffect(IDW_RESHUFFLE);
+    PlayEffect(m_sound, IDW_RESHUFFLE);
     --m_reshuffles;
     m_board.Shuffle(m_rng);
     Invalidate(FALSE);

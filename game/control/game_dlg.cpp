@@ -113,7 +113,7 @@ BOOL CGameDlg::OnInitDialog() {
     m_sound = settings.sound;
     m_music = settings.music;
     m_theme = settings.theme;
-    if (m_music) StartRandomTune();
+    if (m_music) StartRandomTune(this);
 
     m_gameInProgress = 0;
     UpdateMenuState();
@@ -151,7 +151,7 @@ void CGameDlg::OnDestroy() {
 void CGameDlg::OnTimer(UINT_PTR id) {
     switch (id) {
         case TIMER_MUSIC:
-            MusicWatchdog();
+            MusicWatchdog(m_music, this);
             break;
         case TIMER_COUNTDOWN:
             CountdownTick();
@@ -180,28 +180,6 @@ void CGameDlg::LoadIdlePicture(int number) {
     char name[32];
     std::snprintf(name, sizeof name, "img\\z%d.jpg", number);
     m_idle.Load(name);
-}
-
-void CGameDlg::PlayEffect(int id) {
-    if (m_sound)
-        PlaySound(MAKEINTRESOURCE(id), nullptr, SND_RESOURCE | SND_APPLICATION | SND_ASYNC);
-}
-
-void CGameDlg::PlayLinkEffect() {
-    if (m_sound)
-        PlaySound(MAKEINTRESOURCE(IDW_LINK), nullptr, SND_RESOURCE | SND_APPLICATION);
-    else
-        Sleep(300);
-}
-
-void CGameDlg::StartRandomTune() { PlayTune(this, crt::rand() % 17 + 101); }
-
-void CGameDlg::MusicWatchdog() {
-    if (!m_music) return;
-    if (TuneStopped()) {
-        StopMusic();
-        StartRandomTune();
-    }
 }
 
 GameViewState CGameDlg::ViewState() const {

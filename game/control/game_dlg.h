@@ -101,13 +101,9 @@ class CGameDlg : public CDialog {
     void ClearPrize();
     void RecordHighScore();
 
-    void PlayEffect(int id);
-    void PlayLinkEffect();
     void RedrawCell(Cell cell);
     void DrawLinkPath(const PathRecord& path, Cell first, Cell second);
     void LoadIdlePicture(int number);
-    void StartRandomTune();
-    void MusicWatchdog();
 
     GameViewState ViewState() const;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/control/game_dlg.h"
+#include "game/control/game_sound.h"
 #include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
 #include "game/res/resource_ids.h"
@@ -82,19 +83,20 @@ void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
                 RedrawCell(click.cell);
                 break;
             case ClickOutcome::FirstSelected:
-                PlayEffect(IDW_SELECT);
+                PlayEffect(m_sound, IDW_SELECT);
                 RedrawCell(click.cell);
                 break;
             case ClickOutcome::DifferentPictures:
             case ClickOutcome::NoPath:
-                PlayEffect(click.outcome == ClickOutcome::NoPath ? IDW_NO_PATH : IDW_MISMATCH);
+                PlayEffect(m_sound,
+                           click.outcome == ClickOutcome::NoPath ? IDW_NO_PATH : IDW_MISMATCH);
                 RedrawCell(click.first);
                 RedrawCell(click.second);
                 break;
             case ClickOutcome::Linked: {
                 RedrawCell(click.second);
                 DrawLinkPath(click.path, click.first, click.second);
-                PlayLinkEffect();
+                PlayLinkEffect(m_sound);
                 AwardPair();
                 const RemovalRecord removal = m_board.RemoveSelectedPair();
                 Invalidate(FALSE);
@@ -124,7 +126,7 @@ void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
 void CGameDlg::OnRButtonDown(UINT flags, CPoint point) {
     Cell cancelled;
     if (m_gameInProgress && m_board.CancelSelection(&cancelled)) {
-        PlayEffect(IDW_MISMATCH);
+        PlayEffect(m_sound, IDW_MISMATCH);
         RedrawCell(cancelled);
     }
     CDialog::OnRButtonDown(flags, point);
@@ -142,7 +144,7 @@ void CGameDlg::LevelCleared() {
     CString text;
     CString address;
     if (m_level < kLevelCount) {
-        PlayEffect(IDW_LEVEL_CLEARED);
+        PlayEffect(m_sound, IDW_LEVEL_CLEARED);
         m_score += bonus;
         text.Format("过关了!另加%d分.", bonus);
         MessageBox(text, "成功", MB_OK);
@@ -160,7 +162,7 @@ void CGameDlg::LevelCleared() {
         Invalidate(FALSE);
         return;
     }
-    PlayEffect(IDW_ALL_CLEARED);
+    PlayEffect(m_sound, IDW_ALL_CLEARED);
     m_score += bonus;
     text.Format("恭喜你，全部过关了!\n\n另加%d分.", bonus);
     MessageBox(text, "结束", MB_OK);
@@ -185,7 +187,7 @@ void CGameDlg::ShowAdvert(const CString& caption, const CString& address) {
 
 void CGameDlg::GameLost() {
     m_countdownStopped = 1;
-    PlayEffect(IDW_GAME_OVER);
+    PlayEffect(m_sound, IDW_GAME_OVER);
     MessageBox("没有可消除的牌!", "失败", MB_OK);
     RecordHighScore();
     GiveUp();
@@ -221,7 +223,7 @@ void CGameDlg::DrawPrize() {
             break;
     }
     Invalidate(FALSE);
-    PlayEffect(row.wave);
+    PlayEffect(m_sound, row.wave);
     SetTimer(TIMER_PRIZE, 3000, nullptr);
 }
 
@@ -240,7 +242,7 @@ void CGameDlg::CountdownTick() {
             dc.PatBlt(250, 2, 301, 14, BLACKNESS);
         }
         m_countdownStopped = 1;
-        PlayEffect(IDW_GAME_OVER);
+        PlayEffect(m_sound, IDW_GAME_OVER);
         m_score += 100;
         MessageBox("时间到!\n\n加时间能量100分.", "失败", MB_OK);
         RecordHighScore();

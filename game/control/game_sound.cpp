@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "game/res/resource_ids.h"
 #include "platform/crt/rand.h"
 #include "platform/seams/seams.h"
 
@@ -22,7 +23,7 @@ void PlayEffect(int soundSwitch, int id) {
 
 void PlayLinkEffect(int soundSwitch) {
     if (soundSwitch)
-        PlaySound(MAKEINTRESOURCE(kEffectLink), nullptr, SND_RESOURCE | SND_APPLICATION);
+        PlaySound(MAKEINTRESOURCE(IDW_LINK), nullptr, SND_RESOURCE | SND_APPLICATION);
     else
         seams::Sleep(300);
 }
@@ -84,7 +85,7 @@ bool TuneStopped() {
 void MusicWatchdog(int musicSwitch, const void* notifyWindow) {
     if (!musicSwitch) return;
     if (!TuneStopped()) return;
-    CloseMusic();
+    StopMusic();
     StartRandomTune(notifyWindow);
 }
 

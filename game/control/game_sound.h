@@ -7,26 +7,11 @@
 
 #include "platform/mm/mmsystem.h"
 
-// ---- effects ----
-
-// WAVE resource ids of the effects, by event.
-constexpr int kEffectSelect = 138;        // a tile becomes the first selected tile
-constexpr int kEffectLink = 139;          // a pair connects (played synchronously)
-constexpr int kEffectNoLink = 140;        // same pictures that do not connect
-constexpr int kEffectDifferent = 147;     // different pictures; a right-click deselects
-constexpr int kEffectLevelCleared = 149;  // a level below the last is cleared
-constexpr int kEffectLastLevelCleared = 148;
-constexpr int kEffectGameOver = 151;
-constexpr int kEffectHint = 150;
-constexpr int kEffectReshuffle = 152;
-constexpr int kEffectPrizeSmall = 143;   // one hint, time, 1000 points, one reshuffle
-constexpr int kEffectPenalty = 144;      // a hint less, time less
-constexpr int kEffectPrizeMedium = 145;  // two hints, 2500 points, two reshuffles
-constexpr int kEffectPrizeLarge = 146;   // four hints, four reshuffles
+// ---- effects (their ids are the IDW_ resources) ----
 
 // Plays effect `id` asynchronously when `soundSwitch` is on; a new effect cuts off the last.
 void PlayEffect(int soundSwitch, int id);
-// The pause while a connected pair's path shows: effect 139 played to its end when the
+// The pause while a connected pair's path shows: the link effect played to its end when the
 // switch is on, else 300 ms of waiting.
 void PlayLinkEffect(int soundSwitch);
 
@@ -51,8 +36,8 @@ void CloseMusic();
 // the music.
 bool TuneStopped();
 
-// One tick of the music watchdog: with the music switch on and the tune ended, closes the
-// device and starts another random tune.
+// One tick of the music watchdog: with the music switch on and the tune ended, stops and
+// closes the device and starts another random tune.
 void MusicWatchdog(int musicSwitch, const void* notifyWindow);
 // The music toggle: stops and closes the tune when `musicSwitch` is on, else starts a random
 // tune. Returns the new switch value, 0 or 1 (the caller updates the menu, then saves it).

@@ -15,8 +15,8 @@ CAboutDlg::CAboutDlg(CWnd* parent) : CDialog((RegisterExtrasResources(), IDD), p
 
 void CAboutDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, kSecondLinkId, m_secondLink);
-    DDX_Control(pDX, kFirstLinkId, m_firstLink);
+    DDX_Control(pDX, IDC_ABOUT_SECOND_LINK, m_secondLink);
+    DDX_Control(pDX, IDC_ABOUT_FIRST_LINK, m_firstLink);
 }
 
 void ShowGameHelp() { extras::ShowHelpFile("mavek.chm"); }

@@ -1,21 +1,20 @@
-// CAboutDlg: the About box (template 100) with its two web addresses as hyperlink labels.
+// CAboutDlg: the About box with its two web addresses as hyperlink labels.
 #pragma once
 
 #include "game/extras/link_label.h"
+#include "game/res/resource_ids.h"
 #include "platform/afx/afxwin.h"
 
 class CAboutDlg : public CDialog {
   public:
-    enum { IDD = 100 };
-    static constexpr int kFirstLinkId = 1006;
-    static constexpr int kSecondLinkId = 1007;
+    enum { IDD = IDD_ABOUTBOX };
 
     explicit CAboutDlg(CWnd* parent = nullptr);
 
     void DoDataExchange(CDataExchange* pDX) override;
 
-    CLinkLabel m_firstLink;   // control 1006
-    CLinkLabel m_secondLink;  // control 1007
+    CLinkLabel m_firstLink;   // IDC_ABOUT_FIRST_LINK
+    CLinkLabel m_secondLink;  // IDC_ABOUT_SECOND_LINK
 
     DECLARE_MESSAGE_MAP()
 };

@@ -7,17 +7,18 @@
 #include <memory>
 
 #include "game/extras/ad_picture.h"
+#include "game/res/resource_ids.h"
 #include "platform/afx/afxwin.h"
 
 class CAdDlg : public CDialog {
   public:
-    enum { IDD = 159 };
+    enum { IDD = IDD_AD };
     // The auto-close timer and its period.
     static constexpr UINT_PTR kCloseTimer = 1;
     static constexpr UINT kCloseTimerPeriodMs = 1000;
     static constexpr int kCloseCountStart = 10;
     // The hand cursor resource shown over the picture.
-    static constexpr int kHandCursorId = 197;
+    static constexpr int kHandCursorId = IDC_HAND_CURSOR;
 
     CAdDlg(const CString& caption, const CString& url, int difficulty, int level,
            CWnd* parent = nullptr);

@@ -11,7 +11,7 @@ constexpr uint32_t kVisibleChild = WS_CHILD | WS_VISIBLE;
 
 afx::DialogTemplate AdDialogTemplate() {
     afx::DialogTemplate t;
-    t.id = 159;
+    t.id = IDD_AD;
     t.caption = "";  // the bonus message, set when the window opens
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
     // The size is replaced by the picture's when the window opens.
@@ -28,14 +28,14 @@ afx::DialogTemplate AdDialogTemplate() {
 
 afx::DialogTemplate AboutDialogTemplate() {
     afx::DialogTemplate t;
-    t.id = 100;
+    t.id = IDD_ABOUTBOX;
     t.caption = "关于Qarven Vorn 4.0版";
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     t.cx = 195;
     t.cy = 145;
     afx::ControlTemplate icon = afx::MakeControl(IDC_STATIC, afx::ControlKind::Icon, "",
                                                  kVisibleChild | SS_ICON, 11, 17, 21, 20);
-    icon.resourceId = 128;
+    icon.resourceId = IDR_MAINFRAME;
     t.controls.push_back(icon);
     t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "Qarven 之Vorn版",
                                           kVisibleChild | SS_LEFT, 53, 20, 112, 8));
@@ -48,10 +48,12 @@ afx::DialogTemplate AboutDialogTemplate() {
                                           kVisibleChild | SS_LEFT, 79, 55, 41, 8));
     t.controls.push_back(afx::MakeControl(IDC_STATIC, afx::ControlKind::Static, "",
                                           kVisibleChild | SS_LEFT, 52, 73, 97, 8));
-    t.controls.push_back(afx::MakeControl(1007, afx::ControlKind::Static, kAboutSecondAddress,
-                                          kVisibleChild | SS_LEFT, 52, 104, 97, 8));
-    t.controls.push_back(afx::MakeControl(1006, afx::ControlKind::Static, kAboutFirstAddress,
-                                          kVisibleChild | SS_LEFT, 52, 88, 109, 8));
+    t.controls.push_back(afx::MakeControl(IDC_ABOUT_SECOND_LINK, afx::ControlKind::Static,
+                                          kAboutSecondAddress, kVisibleChild | SS_LEFT, 52, 104, 97,
+                                          8));
+    t.controls.push_back(afx::MakeControl(IDC_ABOUT_FIRST_LINK, afx::ControlKind::Static,
+                                          kAboutFirstAddress, kVisibleChild | SS_LEFT, 52, 88, 109,
+                                          8));
     return t;
 }
 

@@ -1,15 +1,16 @@
-// The dialog templates of the advert window (159) and the About box (100), held as data.
+// The dialog templates of the advert window and the About box, held as data.
 #pragma once
 
+#include "game/res/resource_ids.h"
 #include "platform/afx/templates.h"
 
 afx::DialogTemplate AdDialogTemplate();
 afx::DialogTemplate AboutDialogTemplate();
 
 // The About box's two web addresses, shown as its links.
-extern const char* const kAboutFirstAddress;   // control 1006
-extern const char* const kAboutSecondAddress;  // control 1007
+extern const char* const kAboutFirstAddress;   // IDC_ABOUT_FIRST_LINK
+extern const char* const kAboutSecondAddress;  // IDC_ABOUT_SECOND_LINK
 
-// Registers templates 100 and 159 with the framework (once; later calls do nothing). The
+// Registers the two templates with the framework (once; later calls do nothing). The
 // dialogs' constructors call it, so the program need not.
 void RegisterExtrasResources();

@@ -5,9 +5,18 @@
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_KIVRA_DIALOG 102
-#define IDD_RANK 156
-#define IDD_RECORD 158
-#define IDD_AD 159
+#define IDD_RANK_DIALOG 156    // the leaderboard
+#define IDD_RECORD_DIALOG 158  // the name entry for the high-score table
+#define IDD_AD 159             // the advert between levels
+
+// Controls of the dialogs.
+#define IDC_RANK_LIST 1000
+#define IDC_RANK_DIFFICULTY 1001
+#define IDC_RANK_CLEAR 1002
+#define IDC_RECORD_NAME 1003
+#define IDC_RECORD_TEXT 1005
+#define IDC_ABOUT_FIRST_LINK 1006
+#define IDC_ABOUT_SECOND_LINK 1007
 
 // Strings.
 #define IDS_ABOUTBOX 101
@@ -45,17 +54,17 @@
 #define ID_THEME_BEASTS 32787
 #define ID_OPTION_PAUSE 32788
 
-// WAVE effects.
-#define IDW_PRIZE_SMALL 143
-#define IDW_PENALTY 144
-#define IDW_PRIZE_MEDIUM 145
-#define IDW_PRIZE_BIG 146
-#define IDW_SELECT 138
-#define IDW_LINK 139
-#define IDW_NO_PATH 140
-#define IDW_MISMATCH 147
-#define IDW_ALL_CLEARED 148
-#define IDW_LEVEL_CLEARED 149
+// WAVE effects, by the event that plays them.
+#define IDW_SELECT 138         // a tile becomes the first selected tile
+#define IDW_LINK 139           // a pair connects (played to its end while the path shows)
+#define IDW_NO_PATH 140        // same pictures that do not connect
+#define IDW_PRIZE_SMALL 143    // one hint, time, 1000 points, one reshuffle
+#define IDW_PENALTY 144        // a hint less, time less
+#define IDW_PRIZE_MEDIUM 145   // two hints, 2500 points, two reshuffles
+#define IDW_PRIZE_BIG 146      // four hints, four reshuffles
+#define IDW_MISMATCH 147       // different pictures; a right-click deselects
+#define IDW_ALL_CLEARED 148    // the last level is cleared
+#define IDW_LEVEL_CLEARED 149  // a level below the last is cleared
 #define IDW_HINT 150
 #define IDW_GAME_OVER 151
 #define IDW_RESHUFFLE 152

@@ -2,18 +2,9 @@
 // the two calls the main window makes.
 #pragma once
 
+#include "game/res/resource_ids.h"
 #include "platform/afx/afxwin.h"
 #include "platform/afx/templates.h"
-
-#define IDD_RANK_DIALOG 156
-#define IDD_RECORD_DIALOG 158
-
-// Controls of the two dialogs.
-#define IDC_RANK_LIST 1000
-#define IDC_RANK_DIFFICULTY 1001
-#define IDC_RANK_CLEAR 1002
-#define IDC_RECORD_NAME 1003
-#define IDC_RECORD_TEXT 1005
 
 // The templates as data, and their registration with the framework (done by the dialogs'
 // constructors as well, so calling it is optional; repeating it is harmless).

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "game/res/resource_ids.h"
 #include "kivra_resources.h"
 #include "platform/crt/resources.h"
 #include "platform/mm/audio.h"
@@ -23,9 +24,12 @@ struct Effect {
     int lengthMs;
 };
 // Every effect of the game with its length.
-const Effect kEffects[] = {{138, 40},   {139, 150},  {140, 350}, {147, 130},  {149, 1520},
-                           {148, 2690}, {151, 2620}, {150, 550}, {152, 1120}, {143, 1690},
-                           {144, 2140}, {145, 670},  {146, 2910}};
+const Effect kEffects[] = {
+    {IDW_SELECT, 40},        {IDW_LINK, 150},           {IDW_NO_PATH, 350},
+    {IDW_MISMATCH, 130},     {IDW_LEVEL_CLEARED, 1520}, {IDW_ALL_CLEARED, 2690},
+    {IDW_GAME_OVER, 2620},   {IDW_HINT, 550},           {IDW_RESHUFFLE, 1120},
+    {IDW_PRIZE_SMALL, 1690}, {IDW_PENALTY, 2140},       {IDW_PRIZE_MEDIUM, 670},
+    {IDW_PRIZE_BIG, 2910}};
 
 TEST(GeneratedEffects, EveryEffectIsPlayableWaveOfItsLength) {
     RegisterKivraResources();

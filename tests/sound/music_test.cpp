@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "game/control/game_sound.h"
+#include "game/res/resource_ids.h"
 #include "platform/crt/rand.h"
 #include "platform/crt/resources.h"
 #include "platform/seams/seams.h"
@@ -159,8 +160,8 @@ class Effects : public soundtest::InFolder {
         static const auto link = mmtest::SineWave(880, 150);
         static const auto select = mmtest::SineWave(660, 40);
         const res::Resource table[] = {
-            {res::Kind::Wave, kEffectLink, link.data(), static_cast<unsigned>(link.size())},
-            {res::Kind::Wave, kEffectSelect, select.data(), static_cast<unsigned>(select.size())}};
+            {res::Kind::Wave, IDW_LINK, link.data(), static_cast<unsigned>(link.size())},
+            {res::Kind::Wave, IDW_SELECT, select.data(), static_cast<unsigned>(select.size())}};
         res::RegisterResources(table, 2);
     }
     static std::string Sound(int id, bool sync) {
@@ -170,17 +171,17 @@ class Effects : public soundtest::InFolder {
 
 TEST_F(Effects, SoundSwitchDecidesWhetherEffectsPlay) {
     std::int64_t t0 = seams::NowMs();
-    PlayEffect(1, kEffectSelect);
-    PlayEffect(0, kEffectSelect);
+    PlayEffect(1, IDW_SELECT);
+    PlayEffect(0, IDW_SELECT);
     EXPECT_EQ(seams::NowMs(), t0);  // asynchronous
-    EXPECT_EQ(traces, std::vector<std::string>{Sound(kEffectSelect, false)});
+    EXPECT_EQ(traces, std::vector<std::string>{Sound(IDW_SELECT, false)});
 }
 
 TEST_F(Effects, LinkEffectHoldsThePathForItsLengthOr300ms) {
     std::int64_t t0 = seams::NowMs();
     PlayLinkEffect(1);
     EXPECT_EQ(seams::NowMs() - t0, 150);
-    EXPECT_EQ(traces, std::vector<std::string>{Sound(kEffectLink, true)});
+    EXPECT_EQ(traces, std::vector<std::string>{Sound(IDW_LINK, true)});
     PlayLinkEffect(0);
     EXPECT_EQ(seams::NowMs() - t0, 150 + 300);
     EXPECT_EQ(traces.size(), 1u);  // silent wait

@@ -5,23 +5,25 @@
 #include <random>
 #include <stdexcept>
 
+#include "game/res/resource_ids.h"
+
 namespace assetgen {
 
 const std::vector<EffectInfo>& Effects() {
     static const std::vector<EffectInfo> effects = {
-        {138, 0.04, "first tile selected: a short wooden tick"},
-        {139, 0.15, "pair linked: a bright two-note chime"},
-        {140, 0.35, "same pictures but no path: a soft low buzz"},
-        {147, 0.13, "different pictures or selection cleared: a low double knock"},
-        {149, 1.52, "level cleared: a rising brass fanfare"},
-        {148, 2.69, "last level cleared: a long fanfare with a sparkling chord"},
-        {151, 2.62, "game over: a falling four-note phrase"},
-        {150, 0.55, "hint: three rising bell notes"},
-        {152, 1.12, "reshuffle: a riffle of cards"},
-        {143, 1.69, "small prize: a four-note marimba jingle"},
-        {144, 2.14, "penalty: a sagging three-note phrase"},
-        {145, 0.67, "middle prize: a quick bright run"},
-        {146, 2.91, "big prize: runs rising to a high chord"},
+        {IDW_SELECT, 0.04, "first tile selected: a short wooden tick"},
+        {IDW_LINK, 0.15, "pair linked: a bright two-note chime"},
+        {IDW_NO_PATH, 0.35, "same pictures but no path: a soft low buzz"},
+        {IDW_MISMATCH, 0.13, "different pictures or selection cleared: a low double knock"},
+        {IDW_LEVEL_CLEARED, 1.52, "level cleared: a rising brass fanfare"},
+        {IDW_ALL_CLEARED, 2.69, "last level cleared: a long fanfare with a sparkling chord"},
+        {IDW_GAME_OVER, 2.62, "game over: a falling four-note phrase"},
+        {IDW_HINT, 0.55, "hint: three rising bell notes"},
+        {IDW_RESHUFFLE, 1.12, "reshuffle: a riffle of cards"},
+        {IDW_PRIZE_SMALL, 1.69, "small prize: a four-note marimba jingle"},
+        {IDW_PENALTY, 2.14, "penalty: a sagging three-note phrase"},
+        {IDW_PRIZE_MEDIUM, 0.67, "middle prize: a quick bright run"},
+        {IDW_PRIZE_BIG, 2.91, "big prize: runs rising to a high chord"},
     };
     return effects;
 }
@@ -286,31 +288,31 @@ std::vector<uint8_t> SynthesiseEffect(int id) {
     for (const EffectInfo& e : Effects()) {
         if (e.id != id) continue;
         switch (id) {
-            case 138:
+            case IDW_SELECT:
                 return Tick(e.seconds);
-            case 139:
+            case IDW_LINK:
                 return LinkChime(e.seconds);
-            case 140:
+            case IDW_NO_PATH:
                 return SoftBuzz(e.seconds);
-            case 147:
+            case IDW_MISMATCH:
                 return Knock(e.seconds);
-            case 149:
+            case IDW_LEVEL_CLEARED:
                 return Fanfare(e.seconds);
-            case 148:
+            case IDW_ALL_CLEARED:
                 return GrandFanfare(e.seconds);
-            case 151:
+            case IDW_GAME_OVER:
                 return GameOver(e.seconds);
-            case 150:
+            case IDW_HINT:
                 return Hint(e.seconds);
-            case 152:
+            case IDW_RESHUFFLE:
                 return Riffle(e.seconds);
-            case 143:
+            case IDW_PRIZE_SMALL:
                 return PrizeSmall(e.seconds);
-            case 144:
+            case IDW_PENALTY:
                 return Penalty(e.seconds);
-            case 145:
+            case IDW_PRIZE_MEDIUM:
                 return PrizeMiddle(e.seconds);
-            case 146:
+            case IDW_PRIZE_BIG:
                 return PrizeBig(e.seconds);
         }
     }
