@@ -63,8 +63,6 @@ void BM_PaintGameSuperBoard(benchmark::State& state) {
     background.Load("bench_background.jpg");
     GameViewState s;
     s.board = &board;
-    s.difficulty = Super;
-    s.level = 1;
     s.score = 12345;
     s.hints = 4;
     s.reshuffles = 3;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "fuzz/support/fuzz_folder.h"
-#include "game/control/game_dlg.h"
+#include "game/extras/advert_list.h"
 
 namespace {
 
@@ -28,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fuzzsupport::WriteInput("ads/url.txt", data, size)) {
         for (int difficulty = 1; difficulty <= 4; ++difficulty) {
             for (int level = 1; level <= 11; ++level) {
-                CString address;
-                if (!ReadAdvertLine(difficulty, level, &address)) continue;
-                const std::string a = address.str();
+                std::string a;
+                if (!ReadAdvertLine(difficulty, level, &a)) continue;
                 Check(a.size() < 80);
                 Check(a.find('\n') == std::string::npos);
                 Check(a.empty() || (a.back() != ' ' && a.back() != '\t' && a.back() != '\r'));

@@ -14,11 +14,6 @@ const DifficultyInfo kDifficulties[4] = {
     {18, 10, 42, 40, 18, 10, 6, 5, 10, 830, "Ⅳ"},
 };
 
-const char* const kShiftModeNames[kLevelCount] = {
-    "不变化",   "向下",     "向左",     "上下分离", "左右分离", "上下集中",
-    "左右集中", "上左下右", "左下右上", "向外扩散", "向内集中",
-};
-
 bool InGrid(int x, int y) { return x >= 0 && x < kGridWidth && y >= 0 && y < kGridHeight; }
 
 // Integer division truncating toward zero, as C++ defines it; named for the reader.
@@ -61,11 +56,6 @@ Cell CellFromPoint(int difficulty, int px, int py) {
     return Cell{Clamp(x, 0, kGridWidth - 1), Clamp(y, 0, kGridHeight - 1)};
 }
 
-const char* ShiftModeName(int level) {
-    if (level < 1 || level > kLevelCount) return "";
-    return kShiftModeNames[level - 1];
-}
-
 Permutation RandomPermutation(int n, RandomSource& rng) {
     constexpr std::uint8_t kFree = 0xFF;
     Permutation result;
@@ -99,7 +89,9 @@ Permutation RandomPermutation(int n, RandomSource& rng) {
     return result;
 }
 
-CBoard::CBoard() {
+CBoard::CBoard() { ClearGrid(); }
+
+void CBoard::ClearGrid() {
     for (int x = 0; x < kGridWidth; ++x) {
         for (int y = 0; y < kGridHeight; ++y) {
             const bool ring = x == 0 || y == 0 || x == kGridWidth - 1 || y == kGridHeight - 1;
@@ -142,13 +134,7 @@ DealRecord CBoard::Deal(int difficulty, int level, RandomSource& rng) {
     const DifficultyInfo& d = GetDifficultyInfo(difficulty);
 
     // 1. Selection cleared, interior empty, ring walled.
-    for (int x = 0; x < kGridWidth; ++x) {
-        for (int y = 0; y < kGridHeight; ++y) {
-            const bool ring = x == 0 || y == 0 || x == kGridWidth - 1 || y == kGridHeight - 1;
-            m_grid[x][y] = ring ? WALL : EMPTY;
-            m_marks[x][y] = 0;
-        }
-    }
+    ClearGrid();
 
     // 2-4. The permutation, then (Super) the first of the six doubled codes, then the fill,
     // column by column.

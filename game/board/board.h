@@ -18,7 +18,6 @@ constexpr int kLevelCount = 11;
 using TileCode = std::int32_t;
 constexpr TileCode WALL = -1;  // the outer ring; never passable, never a tile
 constexpr TileCode EMPTY = 0;  // a path may run through it
-constexpr TileCode kMaxTileCode = 42;
 
 enum Difficulty : int { Easy = 1, Normal = 2, Hard = 3, Super = 4 };
 
@@ -214,7 +213,6 @@ class CBoard {
     // was found (the window then plays the hint sound, spends a hint and repaints).
     bool ShowHint();
     const HintPair& Hint() const { return m_hint; }
-    void ClearHint() { m_hint = HintPair{}; }
 
     // Slides the remaining tiles after the pair (first, second) was emptied, by the level's mode.
     ShiftRecord ShiftAfterRemoval(Cell first, Cell second);
@@ -231,6 +229,8 @@ class CBoard {
     const Selection& GetSelection() const { return m_selection; }
 
   private:
+    void ClearGrid();  // every interior cell EMPTY, the ring WALL, no marks
+
     TileCode m_grid[kGridWidth][kGridHeight];
     int m_marks[kGridWidth][kGridHeight];
     int m_difficulty = Easy;

@@ -7,6 +7,12 @@
 
 namespace {
 
+// The mode of each level as the status panel names it: level 1 does not shift.
+const char* const kShiftModeNames[kLevelCount] = {
+    "不变化",   "向下",     "向左",     "上下分离", "左右分离", "上下集中",
+    "左右集中", "上左下右", "左下右上", "向外扩散", "向内集中",
+};
+
 enum class Kind { None, Run, Block };
 
 // One elementary move on the line of a removed cell.
@@ -178,6 +184,11 @@ class ShiftEngine {
 };
 
 }  // namespace
+
+const char* ShiftModeName(int level) {
+    if (level < 1 || level > kLevelCount) return "";
+    return kShiftModeNames[level - 1];
+}
 
 ShiftRecord CBoard::ShiftAfterRemoval(Cell first, Cell second) {
     ShiftRecord record;

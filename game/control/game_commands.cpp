@@ -15,16 +15,12 @@ int g_ctrlDown = 0;
 }  // namespace
 
 void CGameDlg::NewGame(int difficulty) {
-    const DifficultyInfo& p = GetDifficultyInfo(difficulty);
-    m_difficulty = IsValidDifficulty(difficulty) ? difficulty : Easy;
-    m_reshuffles = p.reshuffles;
-    m_hints = p.hints;
-    m_score = 0;
-    m_level = 1;
+    if (!IsValidDifficulty(difficulty)) difficulty = Easy;
+    m_rules.NewGame(difficulty);
     m_gameInProgress = 1;
     UpdateMenuState();
-    DealLevel();
-    SetTimer(TIMER_COUNTDOWN, p.tickPeriodMs, nullptr);
+    DealLevel(difficulty, 1);
+    SetTimer(TIMER_COUNTDOWN, GetDifficultyInfo(difficulty).tickPeriodMs, nullptr);
     Invalidate(FALSE);
 }
 
@@ -36,7 +32,7 @@ void CGameDlg::OnGameSuper() { NewGame(Super); }
 void CGameDlg::GiveUp() {
     KillTimer(TIMER_COUNTDOWN);
     m_gameInProgress = 0;
-    m_countdownStopped = 1;
+    m_rules.StopCountdown();
     UpdateMenuState();
     if (m_allClearedShown == 1) {
         LoadIdlePicture(0);
@@ -55,17 +51,17 @@ void CGameDlg::Hide() {
 }
 
 void CGameDlg::OnOptionHint() {
-    if (m_hints <= 0) return;
+    if (m_rules.Values().hints <= 0) return;
     if (!m_board.ShowHint()) return;
     PlayEffect(m_sound, IDW_HINT);
-    --m_hints;
+    m_rules.SpendHint();
     Invalidate(FALSE);
 }
 
 void CGameDlg::OnOptionReshuffle() {
-    if (m_reshuffles <= 0) return;
+    if (m_rules.Values().reshuffles <= 0) return;
     PlayEffect(m_sound, IDW_RESHUFFLE);
-    --m_reshuffles;
+    m_rules.SpendReshuffle();
     m_board.Shuffle(m_rng);
     Invalidate(FALSE);
 }
@@ -98,7 +94,7 @@ void CGameDlg::OnOptionSound() {
     SaveSoundSetting(m_sound);
 }
 
-void CGameDlg::OnOptionRank() { ShowLeaderboard(this, m_difficulty); }
+void CGameDlg::OnOptionRank() { ShowLeaderboard(this, m_board.GetDifficulty()); }
 
 void CGameDlg::OnHelpRules() { ShowGameHelp(); }
 
@@ -126,9 +122,9 @@ BOOL CGameDlg::PreTranslateMessage(MSG* msg) {
             case 'T':
                 if (g_ctrlDown) {
                     if (m_gameInProgress == 1) {
-                        if (msg->wParam == 'D') m_hints += 3;
-                        if (msg->wParam == 'L') m_reshuffles += 3;
-                        if (msg->wParam == 'T') m_timeLeft = 300;
+                        if (msg->wParam == 'D') m_rules.GiveHints(3);
+                        if (msg->wParam == 'L') m_rules.GiveReshuffles(3);
+                        if (msg->wParam == 'T') m_rules.RefillTime();
                         Invalidate(FALSE);
                     }
                     g_ctrlDown = 0;

@@ -15,12 +15,6 @@
 
 namespace {
 
-const char* const kPrizeTexts[11] = {
-    "不错，送您提示两点!",  "三奖，送您分数2500点!", "喔喔，倒扣提示一点!", "普奖,送您提示一点!",
-    "安慰奖,送您时间七秒!", "普奖,送您分数1000点!",  "喔喔,倒扣时间七秒!",  "二奖，送您洗牌一点!",
-    "头奖，送您洗牌二点!",  "特奖，送您洗牌四点!",   "头奖，送您提示四点!",
-};
-
 // The two program-wide brushes that colour child controls.
 struct ControlBrushSet {
     CBrush black{RGB(0, 0, 0)};
@@ -37,8 +31,6 @@ constexpr int kWindowHeight = 575;
 }  // namespace
 
 int CrtRandomSource::Rand() { return crt::rand(); }
-
-const char* PrizeText(int index) { return index >= 0 && index < 11 ? kPrizeTexts[index] : ""; }
 
 CPoint MainWindowPosition(int screenWidth, int screenHeight) {
     // Centred across; the top leaves room below for a taskbar (605 rather than 575) and is
@@ -78,10 +70,8 @@ END_MESSAGE_MAP()
 CGameDlg::CGameDlg(CWnd* parent) : CDialog(IDD_KIVRA_DIALOG, parent) {
     m_icon = LoadIconResource(IDR_MAINFRAME);
     ControlBrushes();
-    m_difficulty = Hard;
-    m_level = 1;
-    m_gameInProgress = 0;
-    m_paused = 0;
+    // Until the first game the menus and the leaderboard start from Hard.
+    m_board.SetDifficultyAndLevel(Hard, 1);
 }
 
 CGameDlg::~CGameDlg() = default;
@@ -98,7 +88,6 @@ BOOL CGameDlg::OnInitDialog() {
     SetIcon(m_icon, TRUE);
     SetIcon(m_icon, FALSE);
 
-    m_allClearedShown = 0;
     LoadIdlePicture(0);
 
     const CPoint pos =
@@ -115,13 +104,8 @@ BOOL CGameDlg::OnInitDialog() {
     m_theme = settings.theme;
     if (m_music) StartRandomTune(this);
 
-    m_gameInProgress = 0;
     UpdateMenuState();
     SetTimer(TIMER_MUSIC, 1000, nullptr);
-
-    m_countdownStopped = 1;
-    m_timeLeft = -1;
-    m_prizeShown = -1;
     Invalidate(FALSE);
     return TRUE;
 }
@@ -165,15 +149,13 @@ void CGameDlg::OnTimer(UINT_PTR id) {
     CDialog::OnTimer(id);
 }
 
-void CGameDlg::DealLevel() {
-    m_board.Deal(m_difficulty, m_level, m_rng);
+void CGameDlg::DealLevel(int difficulty, int level) {
+    m_board.Deal(difficulty, level, m_rng);
     char name[32];
-    std::snprintf(name, sizeof name, "img\\%d%02d.jpg", m_difficulty, m_level);
+    std::snprintf(name, sizeof name, "img\\%d%02d.jpg", difficulty, level);
     m_background.Load(name);
-    m_prizeShown = -1;
-    m_countdownStopped = 0;
+    m_rules.StartLevel();
     m_hidden = 0;
-    m_timeLeft = 300;
 }
 
 void CGameDlg::LoadIdlePicture(int number) {
@@ -183,16 +165,15 @@ void CGameDlg::LoadIdlePicture(int number) {
 }
 
 GameViewState CGameDlg::ViewState() const {
+    const GameValues& v = m_rules.Values();
     GameViewState s;
     s.board = &m_board;
-    s.difficulty = m_difficulty;
-    s.level = m_level;
-    s.score = m_score;
-    s.hints = m_hints;
-    s.reshuffles = m_reshuffles;
-    s.timeLeft = m_timeLeft;
-    s.prizeShown = m_prizeShown;
-    s.prizeText = m_prizeShown >= 0 ? PrizeText(m_prizeShown) : nullptr;
+    s.score = v.score;
+    s.hints = v.hints;
+    s.reshuffles = v.reshuffles;
+    s.timeLeft = v.timeLeft;
+    s.prizeShown = v.prizeShown;
+    s.prizeText = v.prizeShown >= 0 ? PrizeText(v.prizeShown) : nullptr;
     s.theme = EffectiveTheme(m_theme);
     s.gameInProgress = m_gameInProgress != 0;
     s.background = &m_background;

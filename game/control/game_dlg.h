@@ -1,8 +1,11 @@
 // The main window: owns every piece of game state and runs the game inside its message
-// handlers. The board rules live in CBoard; the drawing in game/view.
+// handlers. The board and its rules live in CBoard, the values around it (score, stocks,
+// countdown, prizes) in GameRules, the drawing in game/view; the handlers turn what those
+// report into sounds, message boxes, timers and drawing.
 #pragma once
 
 #include "game/board/board.h"
+#include "game/control/game_rules.h"
 #include "game/view/view.h"
 #include "platform/afx/afxwin.h"
 
@@ -12,16 +15,8 @@ class CrtRandomSource : public RandomSource {
     int Rand() override;
 };
 
-// Prize texts by index (UTF-8), e.g. "不错，送您提示两点!" for 0; "" outside 0..10.
-const char* PrizeText(int index);
-
 // Window placement of the 800 x 575 main window on a screen of the given size.
 CPoint MainWindowPosition(int screenWidth, int screenHeight);
-
-// The line of ads\url.txt for a difficulty and level: true when an advert is to be shown,
-// with its address. False when the file is missing or empty, or the deciding line begins
-// with '0'.
-bool ReadAdvertLine(int difficulty, int level, CString* address);
 
 class CGameDlg : public CDialog {
   public:
@@ -30,17 +25,18 @@ class CGameDlg : public CDialog {
 
     // Read access for the scripted driver and the tests.
     const CBoard& Board() const { return m_board; }
-    int Difficulty() const { return m_difficulty; }
-    int Level() const { return m_level; }
-    int Score() const { return m_score; }
-    int Hints() const { return m_hints; }
-    int Reshuffles() const { return m_reshuffles; }
-    int TimeLeft() const { return m_timeLeft; }
+    const GameRules& Rules() const { return m_rules; }
+    int Difficulty() const { return m_board.GetDifficulty(); }
+    int Level() const { return m_board.GetLevel(); }
+    int Score() const { return m_rules.Values().score; }
+    int Hints() const { return m_rules.Values().hints; }
+    int Reshuffles() const { return m_rules.Values().reshuffles; }
+    int TimeLeft() const { return m_rules.Values().timeLeft; }
     bool GameInProgress() const { return m_gameInProgress != 0; }
-    bool CountdownStopped() const { return m_countdownStopped != 0; }
+    bool CountdownStopped() const { return m_rules.Values().countdownStopped != 0; }
     bool Paused() const { return m_paused != 0; }
     bool Hidden() const { return m_hidden != 0; }
-    int PrizeShown() const { return m_prizeShown; }
+    int PrizeShown() const { return m_rules.Values().prizeShown; }
     int Theme() const { return m_theme; }
     bool SoundOn() const { return m_sound != 0; }
     bool MusicOn() const { return m_music != 0; }
@@ -83,16 +79,15 @@ class CGameDlg : public CDialog {
     DECLARE_MESSAGE_MAP()
 
   private:
-    friend struct GameDlgTestAccess;  // tests set up positions: a board, a clock value
+    friend struct GameDlgTestAccess;  // tests set up positions: a board, the rules' values
 
     void NewGame(int difficulty);
     void GiveUp();
     void Hide();
     void SetTheme(int theme);
     void UpdateMenuState();
-    void DealLevel();
+    void DealLevel(int difficulty, int level);
 
-    void AwardPair();
     void LevelCleared();
     void ShowAdvert(const CString& caption, const CString& address);
     void GameLost();
@@ -112,19 +107,12 @@ class CGameDlg : public CDialog {
     int m_allClearedShown = 0;
     CPicture m_background;
     CPicture m_idle;
-    int m_prizeShown = -1;
     int m_hidden = 0;
-    int m_countdownStopped = 1;
-    int m_timeLeft = -1;
     int m_music = 0;
     int m_sound = 1;
     int m_gameInProgress = 0;
-    CBoard m_board;
-    int m_difficulty = Hard;
-    int m_level = 1;
-    int m_reshuffles = 0;
-    int m_hints = 0;
-    int m_score = 0;
+    CBoard m_board;  // its difficulty and level are the game's
+    GameRules m_rules;
     CGameView m_view;  // drawing objects: work DC, back buffer, artwork, pens and brushes
     HICON m_icon = nullptr;
     CrtRandomSource m_rng;

@@ -1,76 +1,14 @@
-// The player's move and the game rules around it: clicks, the pair award, cleared levels,
-// lost games, the prize draw and the countdown.
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
+// The player's move and what follows it: clicks, removed pairs, cleared levels, lost games, the
+// prize draw and the countdown. The values change in GameRules; here they become sounds, boxes,
+// timers and drawing.
 #include <string>
 
 #include "game/control/game_dlg.h"
 #include "game/control/game_sound.h"
-#include "game/extras/about_dlg.h"
 #include "game/extras/ad_dlg.h"
+#include "game/extras/advert_list.h"
 #include "game/res/resource_ids.h"
 #include "game/scores/score_dialogs.h"
-#include "platform/crt/rand.h"
-#include "platform/crt/textfile.h"
-#include "platform/seams/seams.h"
-
-namespace {
-
-constexpr int kFullTime = 300;
-constexpr int kTimeCap = 302;  // a pair that takes the time above 300 leaves 302
-
-// The prize table row for a draw r on a difficulty: the text shown, the change it makes and
-// its sound. Penalties apply only when their condition holds.
-enum class PrizeEffect { Hints, Score, Time, Reshuffles };
-struct PrizeRow {
-    int text;
-    PrizeEffect effect;
-    int amount;
-    int wave;
-};
-
-const PrizeRow kLowerPrizes[7] = {
-    {0, PrizeEffect::Hints, 2, IDW_PRIZE_MEDIUM}, {1, PrizeEffect::Score, 2500, IDW_PRIZE_MEDIUM},
-    {2, PrizeEffect::Hints, -1, IDW_PENALTY},     {3, PrizeEffect::Hints, 1, IDW_PRIZE_SMALL},
-    {4, PrizeEffect::Time, 14, IDW_PRIZE_SMALL},  {5, PrizeEffect::Score, 1000, IDW_PRIZE_SMALL},
-    {6, PrizeEffect::Time, -14, IDW_PENALTY},
-};
-const PrizeRow kSuperPrizes[7] = {
-    {0, PrizeEffect::Hints, 2, IDW_PRIZE_MEDIUM},
-    {10, PrizeEffect::Hints, 4, IDW_PRIZE_BIG},
-    {7, PrizeEffect::Reshuffles, 1, IDW_PRIZE_SMALL},
-    {3, PrizeEffect::Hints, 1, IDW_PRIZE_SMALL},
-    {4, PrizeEffect::Time, 14, IDW_PRIZE_SMALL},
-    {8, PrizeEffect::Reshuffles, 2, IDW_PRIZE_MEDIUM},
-    {9, PrizeEffect::Reshuffles, 4, IDW_PRIZE_BIG},
-};
-
-}  // namespace
-
-bool ReadAdvertLine(int difficulty, int level, CString* address) {
-    crt::TextFile file;
-    if (!file.Open("ads\\url.txt", "r")) return false;
-    // Lines are read 80 bytes at a time (79 characters and the terminator); the last line
-    // read decides, so a short file answers with its last line.
-    const int wanted = (difficulty - 1) * 11 + (level - 1);
-    char line[80];
-    char last[80] = "";
-    bool any = false;
-    for (int n = 0; n <= wanted; ++n) {
-        if (!file.Gets(line, sizeof line)) break;
-        std::copy(line, line + sizeof line, last);
-        any = true;
-    }
-    file.Close();
-    if (!any || last[0] == '0') return false;
-    std::string text = std::strlen(last) > 4 ? std::string(last + 4) : std::string();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                             text.back() == '\t'))
-        text.pop_back();
-    if (address) *address = CString(text.c_str());
-    return true;
-}
 
 void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
     if (m_gameInProgress && m_board.GetSelection().count < 2) {
@@ -97,7 +35,7 @@ void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
                 RedrawCell(click.second);
                 DrawLinkPath(click.path, click.first, click.second);
                 PlayLinkEffect(m_sound);
-                AwardPair();
+                m_rules.AwardPair();
                 const RemovalRecord removal = m_board.RemoveSelectedPair();
                 Invalidate(FALSE);
                 switch (removal.outcome) {
@@ -108,7 +46,7 @@ void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
                         LevelCleared();
                         break;
                     case RemovalOutcome::Dead:
-                        if (m_reshuffles > 0)
+                        if (m_rules.Values().reshuffles > 0)
                             OnOptionReshuffle();
                         else
                             GameLost();
@@ -132,61 +70,52 @@ void CGameDlg::OnRButtonDown(UINT flags, CPoint point) {
     CDialog::OnRButtonDown(flags, point);
 }
 
-void CGameDlg::AwardPair() {
-    m_timeLeft += 5;
-    if (m_timeLeft > kFullTime) m_timeLeft = kTimeCap;
-    m_score += 10;
-}
-
 void CGameDlg::LevelCleared() {
-    m_countdownStopped = 1;
-    const int bonus = m_timeLeft + 10 * m_hints + 20 * m_reshuffles;
+    const int difficulty = m_board.GetDifficulty();
+    const int level = m_board.GetLevel();
+    const LevelClearRecord cleared = m_rules.ClearLevel(level);
     CString text;
-    CString address;
-    if (m_level < kLevelCount) {
+    std::string address;
+    if (!cleared.lastLevel) {
         PlayEffect(m_sound, IDW_LEVEL_CLEARED);
-        m_score += bonus;
-        text.Format("过关了!另加%d分.", bonus);
+        text.Format("过关了!另加%d分.", cleared.bonus);
         MessageBox(text, "成功", MB_OK);
-        if (ReadAdvertLine(m_difficulty, m_level, &address)) {
+        if (ReadAdvertLine(difficulty, level, &address)) {
             CString caption;
-            caption.Format("加%d分.进入第%d关.", bonus, m_level);
-            ShowAdvert(caption, address);
-            text.Format("进入第%d关.", m_level);
+            caption.Format("加%d分.进入第%d关.", cleared.bonus, level);
+            ShowAdvert(caption, CString(address.c_str()));
+            text.Format("进入第%d关.", level);
             MessageBox(text, "成功", MB_OK);
         }
-        ++m_level;
-        ++m_hints;
-        ++m_reshuffles;
-        DealLevel();
+        m_rules.NextLevel();
+        DealLevel(difficulty, level + 1);
         Invalidate(FALSE);
         return;
     }
     PlayEffect(m_sound, IDW_ALL_CLEARED);
-    m_score += bonus;
-    text.Format("恭喜你，全部过关了!\n\n另加%d分.", bonus);
+    text.Format("恭喜你，全部过关了!\n\n另加%d分.", cleared.bonus);
     MessageBox(text, "结束", MB_OK);
-    if (ReadAdvertLine(m_difficulty, m_level, &address)) {
+    if (ReadAdvertLine(difficulty, level, &address)) {
         CString caption;
-        caption.Format("全部过关了!另加%d分.", bonus);
-        ShowAdvert(caption, address);
+        caption.Format("全部过关了!另加%d分.", cleared.bonus);
+        ShowAdvert(caption, CString(address.c_str()));
         MessageBox("全部过关了!游戏结束", "结束", MB_OK);
     }
     RecordHighScore();
     GiveUp();
     m_allClearedShown = 1;
-    LoadIdlePicture(m_difficulty);
+    LoadIdlePicture(difficulty);
     Invalidate(FALSE);
 }
 
 // The advert of the level just cleared, modal; its window and picture thread are gone on return.
 void CGameDlg::ShowAdvert(const CString& caption, const CString& address) {
-    CAdDlg advert(caption, address, m_difficulty, m_level, this);
+    CAdDlg advert(caption, address, m_board.GetDifficulty(), m_board.GetLevel(), this);
     advert.DoModal();
 }
 
 void CGameDlg::GameLost() {
-    m_countdownStopped = 1;
+    m_rules.StopCountdown();
     PlayEffect(m_sound, IDW_GAME_OVER);
     MessageBox("没有可消除的牌!", "失败", MB_OK);
     RecordHighScore();
@@ -194,67 +123,41 @@ void CGameDlg::GameLost() {
 }
 
 void CGameDlg::DrawPrize() {
-    if (m_timeLeft % 12 != 11 || m_prizeShown >= 0) return;
-    const int r = crt::rand() % 7;
-    const PrizeRow& row = (m_difficulty == Super ? kSuperPrizes : kLowerPrizes)[r];
-    m_prizeShown = row.text;
-    bool applies = true;
-    if (row.amount < 0) {
-        // Penalties: the condition first, then a second draw decides.
-        const bool eligible = row.effect == PrizeEffect::Hints ? m_hints >= 1 : m_timeLeft >= 70;
-        applies = eligible && crt::rand() % 2 == 0;
-    }
-    if (!applies) {
-        m_prizeShown = -1;
-        return;
-    }
-    switch (row.effect) {
-        case PrizeEffect::Hints:
-            m_hints += row.amount;
-            break;
-        case PrizeEffect::Score:
-            m_score += row.amount;
-            break;
-        case PrizeEffect::Time:
-            m_timeLeft += row.amount;
-            break;
-        case PrizeEffect::Reshuffles:
-            m_reshuffles += row.amount;
-            break;
-    }
+    const PrizeRecord prize = m_rules.DrawPrize(m_board.GetDifficulty(), m_rng);
+    if (!prize.drawn) return;
     Invalidate(FALSE);
-    PlayEffect(m_sound, row.wave);
+    PlayEffect(m_sound, prize.wave);
     SetTimer(TIMER_PRIZE, 3000, nullptr);
 }
 
 void CGameDlg::ClearPrize() {
-    m_prizeShown = -1;
+    m_rules.ClearPrize();
     KillTimer(TIMER_PRIZE);
     Invalidate(FALSE);
 }
 
 void CGameDlg::CountdownTick() {
-    if (m_timeLeft < 0 || m_countdownStopped || m_hidden || m_paused) return;
-    if (m_timeLeft == 0) {
-        m_timeLeft = -1;
+    if (m_hidden || m_paused) return;
+    const TickRecord tick = m_rules.Tick();
+    if (tick.outcome == TickOutcome::TimeUp) {
         {
             CClientDC dc(this);
-            dc.PatBlt(250, 2, 301, 14, BLACKNESS);
+            const CRect bar = TimeBarWhole();
+            dc.PatBlt(bar.left, bar.top, bar.Width(), bar.Height(), BLACKNESS);
         }
-        m_countdownStopped = 1;
         PlayEffect(m_sound, IDW_GAME_OVER);
-        m_score += 100;
         MessageBox("时间到!\n\n加时间能量100分.", "失败", MB_OK);
         RecordHighScore();
         GiveUp();
         return;
     }
-    --m_timeLeft;
-    if (m_timeLeft > 0) {
-        const int x = std::min(m_timeLeft + 250, 550);
+    if (tick.outcome == TickOutcome::Counted && tick.timeLeft > 0) {
         CClientDC dc(this);
-        dc.PatBlt(x + 1, 2, 550 - x, 14, BLACKNESS);
+        const CRect cut = TimeBarCut(tick.timeLeft);
+        dc.PatBlt(cut.left, cut.top, cut.Width(), cut.Height(), BLACKNESS);
     }
 }
 
-void CGameDlg::RecordHighScore() { ::RecordHighScore(this, m_difficulty, m_score); }
+void CGameDlg::RecordHighScore() {
+    ::RecordHighScore(this, m_board.GetDifficulty(), m_rules.Values().score);
+}

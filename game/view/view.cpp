@@ -15,10 +15,6 @@ constexpr int kFaceHeight = 50;
 constexpr int kPicture = 39;  // tile sheet cell
 constexpr int kBand = 78;     // one theme: picture column and mask column
 
-}  // namespace
-
-namespace {
-
 // The top-left corner of a cell's tile, and its centre (where the link path runs).
 CPoint TileOrigin(int difficulty, int x, int y) {
     const Rect r = CellRect(difficulty, x, y);
@@ -31,6 +27,13 @@ CPoint TileCentre(int difficulty, int x, int y) {
 }
 
 }  // namespace
+
+CRect TimeBarCut(int timeLeft) {
+    const int end = std::min(kTimeBarLeft + timeLeft, kTimeBarRight);
+    return CRect(end + 1, kTimeBarTop, kTimeBarRight + 1, kTimeBarBottom);
+}
+
+CRect TimeBarWhole() { return CRect(kTimeBarLeft, kTimeBarTop, kTimeBarRight + 1, kTimeBarBottom); }
 
 int TileLook(const CBoard& board, int x, int y) {
     const HintPair& h = board.Hint();
@@ -88,7 +91,7 @@ void CGameView::DrawTile(int x, int y, int code, int frameStyle, int look, int t
 }
 
 void CGameView::DrawBoard(CDC* target, const GameViewState& s) {
-    const DifficultyInfo& g = GetDifficultyInfo(s.difficulty);
+    const DifficultyInfo& g = GetDifficultyInfo(s.Difficulty());
     if (s.background)
         s.background->Draw(target, g.originX + 6, g.originY + 6, g.width * kFaceWidth,
                            g.height * kFaceHeight);
@@ -100,7 +103,7 @@ void CGameView::DrawBoard(CDC* target, const GameViewState& s) {
         for (int y = 2; y <= g.height + 1; ++y) {
             const TileCode code = b.At(x, y);
             if (code <= 0) continue;
-            const CPoint p = TileOrigin(s.difficulty, x, y);
+            const CPoint p = TileOrigin(s.Difficulty(), x, y);
             DrawTile(p.x, p.y, code, b.FrameStyle(), TileLook(b, x, y), s.theme);
         }
     }
@@ -132,17 +135,19 @@ void CGameView::PaintGame(CDC* dc, const GameViewState& s, const RECT& client) {
     std::snprintf(number, sizeof number, "%d", s.score);
     m_backDC.TextOut(732, 0, number);
     m_backDC.SetTextColor(RGB(128, 128, 255));
-    std::snprintf(number, sizeof number, "%d", s.level - 1);
+    std::snprintf(number, sizeof number, "%d", s.Level() - 1);
     m_backDC.TextOut(128, 0, number);
-    m_backDC.TextOut(40, 0, GetDifficultyInfo(s.difficulty).numeral);
-    m_backDC.TextOut(160, 0, ShiftModeName(s.level));
+    m_backDC.TextOut(40, 0, GetDifficultyInfo(s.Difficulty()).numeral);
+    m_backDC.TextOut(160, 0, ShiftModeName(s.Level()));
 
     CPen* oldPen = m_backDC.SelectObject(&m_framePen);
     CBrush* oldBrush = m_backDC.SelectObject(&m_frameBrush);
-    m_backDC.Rectangle(248, 0, 552, 18);
+    m_backDC.Rectangle(kTimeBarLeft - 2, kTimeBarTop - 2, kTimeBarRight + 2, kTimeBarBottom + 2);
     m_backDC.SelectObject(&m_barPen);
     m_backDC.SelectObject(&m_barBrush);
-    if (s.timeLeft > 0) m_backDC.Rectangle(250, 2, std::min(250 + s.timeLeft, 550), 16);
+    if (s.timeLeft > 0)
+        m_backDC.Rectangle(kTimeBarLeft, kTimeBarTop,
+                           std::min(kTimeBarLeft + s.timeLeft, kTimeBarRight), kTimeBarBottom);
     m_backDC.SelectObject(oldPen);
     m_backDC.SelectObject(oldBrush);
 
@@ -154,7 +159,7 @@ void CGameView::RedrawCell(CDC* dc, const GameViewState& s, Cell cell) {
     const CBoard& b = *s.board;
     const TileCode code = b.At(cell);
     if (code <= 0) return;
-    const CPoint p = TileOrigin(s.difficulty, cell.x, cell.y);
+    const CPoint p = TileOrigin(s.Difficulty(), cell.x, cell.y);
     DrawTile(p.x, p.y, code, b.FrameStyle(), TileLook(b, cell.x, cell.y), s.theme);
     // Only the face reaches the window; the bevel painted over the neighbours stays in the
     // back buffer until the next full repaint.
@@ -164,10 +169,10 @@ void CGameView::RedrawCell(CDC* dc, const GameViewState& s, Cell cell) {
 void CGameView::DrawLinkPath(CDC* dc, const GameViewState& s, const PathRecord& path, Cell first,
                              Cell second) {
     CPen* old = dc->SelectObject(&m_pathPen);
-    dc->MoveTo(TileCentre(s.difficulty, first.x, first.y));
+    dc->MoveTo(TileCentre(s.Difficulty(), first.x, first.y));
     for (int i = 0; i < path.bends && i < 2; ++i)
-        dc->LineTo(TileCentre(s.difficulty, path.corners[i].x, path.corners[i].y));
-    dc->LineTo(TileCentre(s.difficulty, second.x, second.y));
+        dc->LineTo(TileCentre(s.Difficulty(), path.corners[i].x, path.corners[i].y));
+    dc->LineTo(TileCentre(s.Difficulty(), second.x, second.y));
     dc->SelectObject(old);
 }
 

@@ -12,9 +12,7 @@ class CWnd;
 
 // What the drawing reads from the window, filled in at each call.
 struct GameViewState {
-    const CBoard* board = nullptr;
-    int difficulty = 1;  // 1..4; other values draw as Easy
-    int level = 1;       // 1..11
+    const CBoard* board = nullptr;  // with the difficulty and level to draw
     int score = 0;
     int hints = 0;
     int reshuffles = 0;
@@ -26,7 +24,21 @@ struct GameViewState {
     const CPicture* background = nullptr;  // the level background
     const CPicture* idle = nullptr;        // the idle picture
     HICON icon = nullptr;                  // drawn while minimised
+
+    // The board's difficulty and level; without a board, Easy and level 1.
+    int Difficulty() const { return board ? board->GetDifficulty() : Easy; }
+    int Level() const { return board ? board->GetLevel() : 1; }
 };
+
+// The status panel's time bar: a pixel a second of time left, from x = 250, at most 300 wide,
+// rows 2 to 15. The countdown blackens the strip right of the bar's new end each second, and
+// the whole bar at time-up, straight on the screen; the panel draws it whole with each frame.
+constexpr int kTimeBarLeft = 250;
+constexpr int kTimeBarRight = 550;
+constexpr int kTimeBarTop = 2;
+constexpr int kTimeBarBottom = 16;
+CRect TimeBarCut(int timeLeft);
+CRect TimeBarWhole();
 
 // 0 plain, 1 selected, 2 hinted; the hint wins over the selection.
 int TileLook(const CBoard& board, int x, int y);

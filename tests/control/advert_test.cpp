@@ -125,15 +125,17 @@ TEST(Advert, ClearedLevelShowsTheAdvertThenTheNextLevel) {
             ASSERT_EQ(game.Difficulty(), 1);
             // Level 4 of Easy has an advert in the generated list; play its board down to
             // its last pair.
-            Access::Level(game) = 4;
+            Access::Board(game).SetDifficultyAndLevel(Easy, 4);
             HintPair pair;
             while (game.Board().TileCount() > 2 && FindPair(game, &pair)) ClickPair(game, pair);
             ASSERT_EQ(game.Board().TileCount(), 2);
             ASSERT_EQ(game.Level(), 4);
             ASSERT_TRUE(FindPair(game, &pair));
-            Access::TimeLeft(game) = 100;
-            Access::Hints(game) = 3;
-            Access::Reshuffles(game) = 2;
+            SetValues(game, [](GameValues& v) {
+                v.timeLeft = 100;
+                v.hints = 3;
+                v.reshuffles = 2;
+            });
             scoreBefore = game.Score();
             h.Events().clear();
             // The two message boxes around the advert are answered with OK.

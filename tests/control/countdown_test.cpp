@@ -43,7 +43,7 @@ TEST(Countdown, TimeUpPlaysTheGameOverSoundBeforeItsMessage) {
     GameHarness h;
     h.Run(42, [&](CGameDlg& game) {
         Press("F1");
-        Access::TimeLeft(game) = 0;
+        SetValues(game, [&](GameValues& v) { v.timeLeft = 0; });
         h.Events().clear();
         seams::QueueAnswer(seams::Answer{});
         Wait(kEasyTick);
@@ -70,7 +70,7 @@ TEST(Countdown, TimeUpRecordsTheScoreWithItsHundredPoints) {
         ASSERT_TRUE(FindPair(game, &pair));
         ClickPair(game, pair);
         ASSERT_EQ(game.Score(), 10);
-        Access::TimeLeft(game) = 0;
+        SetValues(game, [&](GameValues& v) { v.timeLeft = 0; });
         seams::QueueAnswer(seams::Answer{});                               // the time-up message
         seams::QueueAnswer(seams::Answer{seams::Answer::Text, "Tester"});  // the name entry
         Wait(kEasyTick);
@@ -179,7 +179,7 @@ TEST(Countdown, TickBlackensTheStripOnTheWindowWithoutARepaint) {
         ASSERT_TRUE(surface);
         auto pixel = [&](int x, int y) { return surface->Row(y)[x] & 0xFFFFFFu; };
         EXPECT_EQ(pixel(549, 8), 0xFF0000u);  // full red bar
-        Access::TimeLeft(game) = 101;
+        SetValues(game, [&](GameValues& v) { v.timeLeft = 101; });
         Wait(kEasyTick);  // 100 left: strip from x = 351 to 549 is black
         EXPECT_EQ(game.TimeLeft(), 100);
         EXPECT_EQ(pixel(350, 8), 0xFF0000u);

@@ -9,18 +9,22 @@
 #include "game/control/game_dlg.h"
 #include "platform/seams/seams.h"
 
-// Reaches into the window to set up positions a player could only reach by long play.
+// Reaches into the window to set up positions a player could only reach by long play: a board,
+// the values around it, the sound switch.
 struct GameDlgTestAccess {
     static CBoard& Board(CGameDlg& d) { return d.m_board; }
-    static int& TimeLeft(CGameDlg& d) { return d.m_timeLeft; }
-    static int& Hints(CGameDlg& d) { return d.m_hints; }
-    static int& Reshuffles(CGameDlg& d) { return d.m_reshuffles; }
-    static int& Score(CGameDlg& d) { return d.m_score; }
-    static int& Level(CGameDlg& d) { return d.m_level; }
-    static int& PrizeShown(CGameDlg& d) { return d.m_prizeShown; }
+    static GameRules& Rules(CGameDlg& d) { return d.m_rules; }
     static int& Sound(CGameDlg& d) { return d.m_sound; }
 };
 using Access = GameDlgTestAccess;
+
+// Changes the running game's values: `change` edits a copy, which then takes their place.
+template <typename Change>
+void SetValues(CGameDlg& game, Change change) {
+    GameValues values = game.Rules().Values();
+    change(values);
+    Access::Rules(game) = GameRules(values);
+}
 
 struct TraceEvent {
     std::string event;

@@ -1,4 +1,5 @@
-// Prize draws after a removal, and what follows a removal that leaves a dead board.
+// The prize draw in the window (its sound, its text for three seconds), what follows a removal
+// that leaves a dead board, and the commands around the stocks.
 #include <gtest/gtest.h>
 
 #include "game/res/resource_ids.h"
@@ -40,28 +41,8 @@ void Place(CGameDlg& game, bool dead) {
 }
 
 void RemoveOnePairAt(CGameDlg& game, int timeBefore) {
-    Access::TimeLeft(game) = timeBefore;
+    SetValues(game, [&](GameValues& v) { v.timeLeft = timeBefore; });
     ClickPair(game, HintPair{2, 2, 3, 2});
-}
-
-TEST(Prize, DrawnOnlyWhenTimeLeavesElevenByTwelve) {
-    for (int before : {89, 90, 91}) {
-        GameHarness h;
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F2");
-            Place(game, false);
-            const int hints = game.Hints();
-            crt::srand(SeedFor(0));  // r = 0: two hints
-            RemoveOnePairAt(game, before);
-            if (before + 5 == 95) {
-                EXPECT_EQ(game.PrizeShown(), 0);
-                EXPECT_EQ(game.Hints(), hints + 2);
-            } else {
-                EXPECT_EQ(game.PrizeShown(), -1) << before + 5;
-                EXPECT_EQ(game.Hints(), hints);
-            }
-        });
-    }
 }
 
 TEST(Prize, TextStaysThreeSecondsAndBlocksNewDraws) {
@@ -82,7 +63,7 @@ TEST(Prize, TextStaysThreeSecondsAndBlocksNewDraws) {
         // While the text is shown a removal that leaves 107 (11 by 12) draws nothing.
         const int hints = game.Hints();
         crt::srand(SeedFor(0));
-        Access::TimeLeft(game) = 102;
+        SetValues(game, [&](GameValues& v) { v.timeLeft = 102; });
         ClickPair(game, HintPair{8, 8, 9, 8});
         EXPECT_EQ(game.TimeLeft(), 107);
         EXPECT_EQ(game.Hints(), hints);
@@ -93,112 +74,6 @@ TEST(Prize, TextStaysThreeSecondsAndBlocksNewDraws) {
         Wait(1);
         EXPECT_EQ(game.PrizeShown(), -1);
     });
-}
-
-TEST(Prize, SuperTableOnlyGains) {
-    const struct {
-        int r, shown, hints, reshuffles, wave;
-    } rows[] = {{0, 0, 2, 0, IDW_PRIZE_MEDIUM}, {1, 10, 4, 0, IDW_PRIZE_BIG},
-                {2, 7, 0, 1, IDW_PRIZE_SMALL},  {3, 3, 1, 0, IDW_PRIZE_SMALL},
-                {5, 8, 0, 2, IDW_PRIZE_MEDIUM}, {6, 9, 0, 4, IDW_PRIZE_BIG}};
-    for (const auto& row : rows) {
-        GameHarness h;
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F4");
-            Place(game, false);
-            const int hints = game.Hints(), reshuffles = game.Reshuffles();
-            crt::srand(SeedFor(row.r));
-            h.Events().clear();
-            RemoveOnePairAt(game, 90);
-            EXPECT_EQ(game.PrizeShown(), row.shown) << row.r;
-            EXPECT_EQ(game.Hints(), hints + row.hints) << row.r;
-            EXPECT_EQ(game.Reshuffles(), reshuffles + row.reshuffles) << row.r;
-            auto sounds = h.Take("sound");
-            ASSERT_FALSE(sounds.empty());
-            EXPECT_EQ(sounds.back().Int("id"), row.wave) << row.r;
-        });
-    }
-}
-
-TEST(Prize, SuperTimeBonusGoesAboveFull) {
-    GameHarness h;
-    h.Run(42, [&](CGameDlg& game) {
-        Press("F4");
-        Place(game, false);
-        crt::srand(SeedFor(4));
-        // 299 + 5 caps at 302, which leaves 2 by 12: no draw there. 290 + 5 = 295 leaves 7.
-        // So reach 287 by 12 = 23 r 11: 282 + 5.
-        RemoveOnePairAt(game, 282);
-        EXPECT_EQ(game.PrizeShown(), 4);
-        EXPECT_EQ(game.TimeLeft(), 287 + 14);
-    });
-}
-
-TEST(Prize, PenaltiesNeedTheirConditionAndAnEvenSecondDraw) {
-    {
-        GameHarness h;  // no hint to take: nothing happens, no sound
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F2");
-            Place(game, false);
-            Access::Hints(game) = 0;
-            crt::srand(SeedFor(2, 0));
-            h.Events().clear();
-            RemoveOnePairAt(game, 90);
-            EXPECT_EQ(game.PrizeShown(), -1);
-            EXPECT_EQ(game.Hints(), 0);
-            for (const auto& s : h.Take("sound")) EXPECT_NE(s.Int("id"), IDW_PENALTY);
-        });
-    }
-    {
-        GameHarness h;  // a hint to take and an even second draw: one hint less
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F2");
-            Place(game, false);
-            crt::srand(SeedFor(2, 0));
-            const int hints = game.Hints();
-            h.Events().clear();
-            RemoveOnePairAt(game, 90);
-            EXPECT_EQ(game.PrizeShown(), 2);
-            EXPECT_EQ(game.Hints(), hints - 1);
-            auto sounds = h.Take("sound");
-            ASSERT_FALSE(sounds.empty());
-            EXPECT_EQ(sounds.back().Int("id"), IDW_PENALTY);
-        });
-    }
-    {
-        GameHarness h;  // odd second draw: spared
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F2");
-            Place(game, false);
-            crt::srand(SeedFor(2, 1));
-            const int hints = game.Hints();
-            RemoveOnePairAt(game, 90);
-            EXPECT_EQ(game.PrizeShown(), -1);
-            EXPECT_EQ(game.Hints(), hints);
-        });
-    }
-    {
-        GameHarness h;  // time penalty below 70: nothing
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F3");
-            Place(game, false);
-            crt::srand(SeedFor(6, 0));
-            RemoveOnePairAt(game, 54);
-            EXPECT_EQ(game.PrizeShown(), -1);
-            EXPECT_EQ(game.TimeLeft(), 59);
-        });
-    }
-    {
-        GameHarness h;  // time penalty at 83: 14 ticks less
-        h.Run(42, [&](CGameDlg& game) {
-            Press("F3");
-            Place(game, false);
-            crt::srand(SeedFor(6, 0));
-            RemoveOnePairAt(game, 78);
-            EXPECT_EQ(game.PrizeShown(), 6);
-            EXPECT_EQ(game.TimeLeft(), 83 - 14);
-        });
-    }
 }
 
 TEST(DeadBoard, RemovalLeavingNoMoveSpendsAReshuffle) {
@@ -225,7 +100,7 @@ TEST(DeadBoard, WithoutReshufflesTheGameIsLost) {
     h.Run(42, [&](CGameDlg& game) {
         Press("F1");
         Place(game, true);
-        Access::Reshuffles(game) = 0;
+        SetValues(game, [&](GameValues& v) { v.reshuffles = 0; });
         h.Events().clear();
         seams::QueueAnswer(seams::Answer{});
         RemoveOnePairAt(game, 200);
@@ -251,16 +126,18 @@ TEST(Commands, HintNeedsStockAndAPair) {
         ASSERT_EQ(sounds.size(), 1u);
         EXPECT_EQ(sounds[0].Int("id"), IDW_HINT);
 
+        CBoard unhinted;  // the same game's board, without the hint shown
+        unhinted.SetDifficultyAndLevel(game.Difficulty(), game.Level());
+        Access::Board(game) = unhinted;
         Place(game, true);
         Access::Board(game).Set(2, 2, EMPTY);
         Access::Board(game).Set(3, 2, EMPTY);
-        Access::Board(game).ClearHint();
         Press("F5");  // dead board: nothing, the stock stays
         EXPECT_EQ(game.Hints(), hints - 1);
         EXPECT_FALSE(game.Board().Hint().IsSet());
         EXPECT_TRUE(h.Take("sound").empty());
 
-        Access::Hints(game) = 0;
+        SetValues(game, [&](GameValues& v) { v.hints = 0; });
         Place(game, false);
         Press("F5");
         EXPECT_FALSE(game.Board().Hint().IsSet());

@@ -79,7 +79,6 @@ TEST_F(ViewTest, BoardDrawsColumnByColumnSoFacesCoverTheBevels) {
     board.Set(5, 2, 8);  // no right neighbour
     GameViewState s;
     s.board = &board;
-    s.difficulty = Easy;
     ClearBack(kBack);
     view.DrawBoard(&view.BackBuffer(), s);
     const int x0 = 160, y0 = 115;
@@ -103,19 +102,19 @@ TEST_F(ViewTest, HintedTileShowsTheHintTintEvenWhenSelected) {
     board.Set(6, 4, 11);
     board.Set(6, 6, 12);
     ASSERT_EQ(board.LeftClick(Cell{2, 2}).outcome, ClickOutcome::FirstSelected);
+    const CBoard selectedOnly = board;
     ASSERT_TRUE(board.ShowHint());
     EXPECT_EQ(TileLook(board, 2, 2), 2);
     EXPECT_EQ(TileLook(board, 3, 2), 2);
     EXPECT_EQ(TileLook(board, 6, 4), 0);
     GameViewState s;
     s.board = &board;
-    s.difficulty = Normal;
     ClearBack(kBack);
     view.DrawBoard(&view.BackBuffer(), s);
     const COLORREF frame = kFrameColours[board.FrameStyle()];
     EXPECT_EQ(Back(120 + 1, 90 + 1), And(frame, RGB(0, 128, 128)));
-    board.ClearHint();
-    EXPECT_EQ(TileLook(board, 2, 2), 1);
+    EXPECT_EQ(TileLook(selectedOnly, 2, 2), 1);
+    s.board = &selectedOnly;
     view.DrawBoard(&view.BackBuffer(), s);
     EXPECT_EQ(Back(120 + 1, 90 + 1), And(frame, RGB(128, 128, 128)));
     EXPECT_EQ(Back(160 + 1, 90 + 1), frame);
@@ -134,8 +133,6 @@ TEST_F(ViewTest, StatusPanelColumnsAndColours) {
     board.SetDifficultyAndLevel(Super, 1);
     GameViewState s;
     s.board = &board;
-    s.difficulty = Super;
-    s.level = 1;
     s.score = 1234;
     s.hints = 4;
     s.reshuffles = 3;
@@ -182,7 +179,6 @@ TEST_F(ViewTest, TimeBarLengths) {
     board.SetDifficultyAndLevel(Easy, 1);
     GameViewState s;
     s.board = &board;
-    s.difficulty = Easy;
     const struct {
         int timeLeft;
         int red;
@@ -202,7 +198,6 @@ TEST_F(ViewTest, PrizeTextIsCentredOnTheSecondLineOverTheTiles) {
     for (int x = 2; x <= 19; ++x) board.Set(x, 2, 1);  // the top row of a Super board
     GameViewState s;
     s.board = &board;
-    s.difficulty = Super;
     s.prizeShown = 2;
     s.prizeText = "奖励提示3次";  // 88 pixels wide
     Canvas window(794, 530);
@@ -234,7 +229,6 @@ TEST_F(ViewTest, PrizeTextIsCentredOnTheSecondLineOverTheTiles) {
 TEST_F(ViewTest, LinkPathThroughTheRingLeftOfTheBoard) {
     Canvas window(794, 530);
     GameViewState s;
-    s.difficulty = Easy;
     PathRecord path;
     path.bends = 2;
     path.corners[0] = Cell{1, 3};
@@ -259,8 +253,10 @@ TEST_F(ViewTest, LinkPathThroughTheRingLeftOfTheBoard) {
 
 TEST_F(ViewTest, LinkPathAboveTheSuperBoardIsClipped) {
     Canvas window(794, 530);
+    CBoard board;
+    board.SetDifficultyAndLevel(Super, 1);
     GameViewState s;
-    s.difficulty = Super;
+    s.board = &board;
     PathRecord path;
     path.bends = 2;
     path.corners[0] = Cell{2, 1};
@@ -282,7 +278,6 @@ TEST_F(ViewTest, RedrawCellCopiesOnlyTheFaceToTheWindow) {
     ASSERT_EQ(board.LeftClick(Cell{4, 3}).outcome, ClickOutcome::FirstSelected);
     GameViewState s;
     s.board = &board;
-    s.difficulty = Hard;
     s.theme = 2;
     Canvas window(794, 530, RGB(1, 2, 3));
     view.RedrawCell(&window.dc, s, Cell{4, 3});

@@ -112,7 +112,6 @@ TEST_F(ViewWindowTest, IdlePictureAtItsOwnSizeThenTheGameFrame) {
     board.SetDifficultyAndLevel(Easy, 1);
     board.Set(2, 2, 3);
     dlg.state.board = &board;
-    dlg.state.difficulty = Easy;
     dlg.state.gameInProgress = true;
     dlg.state.timeLeft = 300;
     dlg.Invalidate(FALSE);
