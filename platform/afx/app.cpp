@@ -1,51 +1,14 @@
 // The application object, the program's entry, message boxes, cursors, screen metrics and
 // system colours.
-#include <QApplication>
-#include <QScreen>
-
 #include "platform/afx/automation.h"
 #include "platform/qt/backend.h"
-#include "platform/qt/widgets.h"
-
-using afx::WindowImpl;
 
 namespace {
 
 CWinApp* g_app = nullptr;
 std::string g_appName = "kivra";
 
-// Identity objects of the standard cursors.
-struct StandardCursor {
-    uintptr_t id;
-    Qt::CursorShape shape;
-    gdi::IconImage image;
-};
-
-StandardCursor* StandardCursors() {
-    static StandardCursor cursors[] = {
-        {32512, Qt::ArrowCursor, {}},        {32513, Qt::IBeamCursor, {}},
-        {32514, Qt::WaitCursor, {}},         {32515, Qt::CrossCursor, {}},
-        {32649, Qt::PointingHandCursor, {}},
-    };
-    return cursors;
-}
-constexpr int kStandardCursorCount = 5;
-
 }  // namespace
-
-namespace afx {
-bool StandardCursorShape(HCURSOR cursor, Qt::CursorShape* shape) {
-    StandardCursor* c = StandardCursors();
-    for (int i = 0; i < kStandardCursorCount; ++i) {
-        if (cursor == &c[i].image) {
-            *shape = c[i].shape;
-            return true;
-        }
-    }
-    return false;
-}
-HCURSOR CurrentCursorImpl();
-}  // namespace afx
 
 // ---- CWinApp ----
 
@@ -97,8 +60,7 @@ int AfxWinMain(int argc, char** argv) {
     }
     const int code = app->ExitInstance();
     if (afx::automation::QuitRequested()) {
-        extern int QuitExitCode();
-        return QuitExitCode();
+        return afx::automation::QuitExitCode();
     }
     return code;
 }
@@ -136,9 +98,7 @@ HBRUSH GetSysColorBrush(int index) {
 HCURSOR LoadCursor(HINSTANCE, const char* name) {
     if (!IS_INTRESOURCE(name)) return nullptr;
     const uintptr_t id = reinterpret_cast<uintptr_t>(name);
-    StandardCursor* c = StandardCursors();
-    for (int i = 0; i < kStandardCursorCount; ++i)
-        if (c[i].id == id) return &c[i].image;
+    if (HCURSOR standard = afx::StandardCursor(id)) return standard;
     if (id >= 32512) return nullptr;
     return LoadCursorResource(static_cast<int>(id));
 }
@@ -162,10 +122,9 @@ int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
-            if (!QApplication::instance() || !QGuiApplication::primaryScreen())
-                return index == SM_CXSCREEN ? 1024 : 768;
-            const QRect g = QGuiApplication::primaryScreen()->geometry();
-            return index == SM_CXSCREEN ? g.width() : g.height();
+            int width = 1024, height = 768;
+            afx::PrimaryScreenSize(&width, &height);
+            return index == SM_CXSCREEN ? width : height;
         }
         case SM_CXICON:
         case SM_CYICON:
@@ -174,18 +133,18 @@ int GetSystemMetrics(int index) {
         case SM_CYSMICON:
             return 16;
         case SM_CYCAPTION:
-            return 19;
+            return afx::kCaptionHeight;
         case SM_CYMENU:
-            return 20;
+            return afx::kMenuBarHeight;
         case SM_CXDLGFRAME:
         case SM_CYDLGFRAME:
-            return 3;
+            return afx::kFrameBorder;
         default:
             return 0;
     }
 }
 
 BOOL MessageBeep(UINT) {
-    if (QApplication::instance()) QApplication::beep();
+    afx::Beep();
     return TRUE;
 }

@@ -1,14 +1,9 @@
 // The driver's and the tests' hold on the program: virtual time, injected input, screenshots.
 #include "platform/afx/automation.h"
 
-#include <QCoreApplication>
-#include <QImage>
-#include <QMenu>
-#include <QPainter>
 #include <set>
 
 #include "platform/qt/backend.h"
-#include "platform/qt/widgets.h"
 
 using afx::WindowImpl;
 
@@ -21,12 +16,7 @@ std::set<int>& LiveDialogs() {
 }
 }  // namespace
 
-int QuitExitCode() { return g_quitCode; }
-
 namespace afx {
-
-HCURSOR CurrentCursorImpl();
-void CloseSystemMenuPopup();
 
 void InitPlatform(int argc, char** argv) { InitPlatformArgs(argc, argv); }
 
@@ -42,10 +32,7 @@ void Advance(uint32_t ms) {
         if (due < 0 || due > target) break;
         seams::AdvanceClockTo(due);
         seams::TimerKey key;
-        if (seams::TakeDueTimer(&key)) {
-            WindowImpl* impl = const_cast<WindowImpl*>(static_cast<const WindowImpl*>(key.owner));
-            if (WindowImpl::IsLive(impl) && impl->wnd) impl->wnd->SendMessage(WM_TIMER, key.id, 0);
-        }
+        if (seams::TakeDueTimer(&key)) DeliverTimer(key);
         ProcessPending();
         if (g_quit) return;
     }
@@ -56,7 +43,7 @@ void Advance(uint32_t ms) {
 void SetIdleHook(std::function<void()> hook) { SetIdleHookImpl(std::move(hook)); }
 
 void ProcessPending() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ProcessNativeEvents();
     ProcessPendingWork();
 }
 
@@ -154,12 +141,6 @@ bool Key(const std::string& name, KeyEdge edge) {
 
 namespace {
 
-bool ReceivesMouse(const WindowImpl* c) {
-    const bool bound = c->wnd && c->wnd != c->ownedWnd.get();
-    return bound || ((c->kind == ControlKind::Static || c->kind == ControlKind::Icon) &&
-                     (c->style & SS_NOTIFY));
-}
-
 void Button(int x, int y, bool right, bool down) {
     CWnd* top = TopWindow();
     if (!top || !top->Impl()) return;
@@ -188,7 +169,7 @@ void Button(int x, int y, bool right, bool down) {
             }
         } else if (child->kind == ControlKind::Edit && down) {
             if (child->wnd) child->wnd->SetFocus();
-        } else if (ReceivesMouse(child)) {
+        } else if (child->ReceivesMouse()) {
             DeliverMouse(child, message, local, flags);
             if (!down && !right && WindowImpl::IsLive(child) && (child->style & SS_NOTIFY))
                 NotifyParent(child, STN_CLICKED);
@@ -217,7 +198,7 @@ void MouseMove(int x, int y) {
     const POINT p{x, y};
     if (!CaptureImpl()) {
         WindowImpl* child = impl->ChildAt(p);
-        if (child && ReceivesMouse(child)) {
+        if (child && child->ReceivesMouse()) {
             DeliverMouse(child, WM_MOUSEMOVE, POINT{x - child->rect.left, y - child->rect.top}, 0);
             ProcessPending();
             return;
@@ -257,65 +238,20 @@ bool MenuCommand(unsigned id) {
 bool MenuItemShown(CWnd* wnd, unsigned id, bool* enabled, bool* checked, std::string* text) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
-    for (auto& [item, action] : wnd->Impl()->menuActions) {
-        if (item->id != id) continue;
-        if (enabled) *enabled = action->isEnabled();
-        if (checked) *checked = action->isCheckable() && action->isChecked();
-        if (text) *text = action->text().toStdString();
-        return true;
-    }
-    return false;
+    return wnd->Impl() && MenuBarItemShown(wnd->Impl(), id, enabled, checked, text);
 }
 
-namespace {
-
-bool GrabClientImage(CWnd* wnd, QImage* out) {
+// Photographs wait for the paints that are due, as a person looking at the screen would.
+bool SaveClientPng(CWnd* wnd, const std::string& file) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
-    WindowImpl* impl = wnd->Impl();
-    std::shared_ptr<gdi::Surface> s = wnd->GetSurface();
-    if (!s) return false;
-    QImage image;
-    {
-        std::lock_guard<std::mutex> lock(s->Mutex());
-        image = QImage(reinterpret_cast<const uchar*>(s->Pixels()), s->Width(), s->Height(),
-                       s->Stride() * 4, QImage::Format_RGB32)
-                    .copy();
-    }
-    // Controls shown over the surface.
-    if (impl->client) {
-        QPainter painter(&image);
-        for (WindowImpl* child : impl->children) {
-            if (!child->visible || !child->widget) continue;
-            child->widget->render(&painter, QPoint(child->rect.left, child->rect.top), QRegion(),
-                                  QWidget::DrawChildren | (child->widget->autoFillBackground()
-                                                               ? QWidget::DrawWindowBackground
-                                                               : QWidget::RenderFlags()));
-        }
-    }
-    *out = image;
-    return true;
-}
-
-}  // namespace
-
-bool SaveClientPng(CWnd* wnd, const std::string& file) {
-    QImage image;
-    return GrabClientImage(wnd, &image) && image.save(QString::fromStdString(file), "PNG");
+    return wnd->Impl() && SaveClientPngFile(wnd->Impl(), file);
 }
 
 bool GrabClient(CWnd* wnd, std::vector<uint32_t>* pixels, int* width, int* height) {
-    QImage image;
-    if (!GrabClientImage(wnd, &image)) return false;
-    image = image.convertToFormat(QImage::Format_RGB32);
-    *width = image.width();
-    *height = image.height();
-    pixels->resize(static_cast<size_t>(image.width()) * image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        std::copy(row, row + image.width(), pixels->begin() + static_cast<long>(y) * image.width());
-    }
-    return true;
+    if (!wnd || !wnd->Impl()) return false;
+    ProcessPending();
+    return wnd->Impl() && GrabClientPixels(wnd->Impl(), pixels, width, height);
 }
 
 bool SaveClientPng(const std::string& file) { return SaveClientPng(TopWindow(), file); }
@@ -324,7 +260,7 @@ HCURSOR CurrentCursor() { return CurrentCursorImpl(); }
 
 CMenu* OpenSystemMenu() {
     CWnd* top = TopWindow();
-    if (!SystemMenuPopup() || !top || !top->Impl()) return nullptr;
+    if (!SystemMenuPopupOpen() || !top || !top->Impl()) return nullptr;
     return top->Impl()->systemMenu.get();
 }
 
@@ -336,6 +272,8 @@ void Quit(int exitCode) {
 }
 
 bool QuitRequested() { return g_quit; }
+
+int QuitExitCode() { return g_quitCode; }
 
 void ClearQuit() {
     g_quit = false;

@@ -102,6 +102,8 @@ CMenu* OpenSystemMenu();
 // AfxWinMain return `exitCode` once InitInstance has returned.
 void Quit(int exitCode = 0);
 bool QuitRequested();
+// The exit status the last Quit asked for.
+int QuitExitCode();
 // Forgets an earlier Quit (tests run several programs in one process).
 void ClearQuit();
 

@@ -1,8 +1,8 @@
 // The dialog controls: static text and icons, push buttons, single-line edits, drop-down
 // lists, report-style list views and tooltips. Their state lives in the window and is
-// mirrored into the Qt widgets that show them.
+// mirrored into the widgets that show them (platform/qt).
 #include "platform/crt/codepage.h"
-#include "platform/qt/widgets.h"
+#include "platform/qt/backend.h"
 
 using afx::WindowImpl;
 
@@ -28,7 +28,7 @@ void CButton::Click() {
 
 void CEdit::SetLimitText(UINT maxBytes) {
     if (!impl_) return;
-    impl_->editLimit = maxBytes ? maxBytes : 30000;
+    impl_->editLimit = maxBytes ? maxBytes : afx::kDefaultEditLimit;
 }
 
 UINT CEdit::GetLimitText() const { return impl_ ? impl_->editLimit : 0; }
@@ -222,8 +222,7 @@ void CToolTipCtrl::Apply(const Tool& tool) {
     if (!tool.wnd || !tool.wnd->Impl()) return;
     WindowImpl* impl = tool.wnd->Impl();
     impl->toolTip = active_ ? tool.text : std::string();
-    if (impl->widget) impl->widget->setToolTip(QString::fromStdString(impl->toolTip));
-    if (impl->client) impl->client->setToolTip(QString::fromStdString(impl->toolTip));
+    impl->SyncToolTip();
 }
 
 BOOL CToolTipCtrl::AddTool(CWnd* wnd, const char* text, LPCRECT, UINT_PTR id) {

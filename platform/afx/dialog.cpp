@@ -3,7 +3,6 @@
 #include "platform/afx/automation.h"
 #include "platform/crt/codepage.h"
 #include "platform/qt/backend.h"
-#include "platform/qt/widgets.h"
 
 using afx::WindowImpl;
 
@@ -148,11 +147,9 @@ INT_PTR CDialog::DoModal() {
     if (!ended_ && m_hWnd) {
         WindowImpl* impl = Impl();
         impl->visible = true;
-        if (impl->frame) {
-            impl->frame->setWindowModality(outermost ? Qt::NonModal : Qt::ApplicationModal);
-            impl->SyncVisible();
-            impl->Activate();
-        }
+        impl->SetModal(!outermost);
+        impl->SyncVisible();
+        impl->Activate();
         afx::RunModalLoop([this] { return ended_ || !m_hWnd || afx::automation::QuitRequested(); });
     }
     const int result = ended_ ? result_ : IDCANCEL;
@@ -187,7 +184,7 @@ void CDialog::EndDialog(int result) {
     result_ = result;
     ended_ = true;
     if (Impl()) afx::ReleaseCaptureWithin(Impl());
-    if (Impl() && Impl()->frame) Impl()->frame->hide();
+    if (Impl()) Impl()->HideNow();
 }
 
 int CDialog::GetDefID() const { return Impl() ? Impl()->defaultButton : IDOK; }

@@ -183,7 +183,8 @@ BOOL CMenu::RemoveMenu(UINT idOrPos, UINT flags) {
         bool match =
             (flags & MF_BYPOSITION) ? i == idOrPos : (!items[i].sub && items[i].id == idOrPos);
         if (match) {
-            if (items[i].sub) items[i].sub.release();  // RemoveMenu keeps the submenu alive
+            // RemoveMenu keeps the submenu alive: its handle stays valid for its owner.
+            if (items[i].sub) (void)items[i].sub.release();
             items.erase(items.begin() + static_cast<long>(i));
             m_hMenu->Changed(true);
             return TRUE;

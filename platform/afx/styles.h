@@ -64,6 +64,7 @@ constexpr uint32_t SS_TYPEMASK = 0x001F;
 
 constexpr uint32_t BS_PUSHBUTTON = 0x0000;
 constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
+constexpr uint32_t BS_TYPEMASK = 0x000F;
 
 constexpr uint32_t ES_LEFT = 0x0000;
 constexpr uint32_t ES_AUTOHSCROLL = 0x0080;

@@ -38,6 +38,11 @@ struct ControlTemplate {
     std::vector<std::string> items;    // ComboBox: the initialisation data
 };
 
+// Whether the control is its dialog's default push button (BS_DEFPUSHBUTTON).
+inline bool IsDefaultButton(const ControlTemplate& c) {
+    return c.kind == ControlKind::Button && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
 // One control line of a dialog template: id, kind, text, style, then x, y, width and height
 // in dialog units. `text` is UTF-8.
 inline ControlTemplate MakeControl(int id, ControlKind kind, const char* text, uint32_t style,

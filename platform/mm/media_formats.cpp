@@ -1,6 +1,8 @@
 #include "platform/mm/media_formats.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -22,7 +24,7 @@ std::uint16_t Be16(const unsigned char* p) {
 }
 
 bool Tag(const unsigned char* p, const char* tag) {
-    return p[0] == tag[0] && p[1] == tag[1] && p[2] == tag[2] && p[3] == tag[3];
+    return std::memcmp(p, tag, 4) == 0;
 }
 
 }  // namespace
@@ -191,7 +193,7 @@ long long MidiLengthMs(const unsigned char* data, std::size_t size) {
         int ticksPerFrame = division & 0xFF;
         if (fps <= 0 || ticksPerFrame == 0) return -1;
         double perSecond = (fps == 29 ? 29.97 : fps) * ticksPerFrame;
-        return static_cast<long long>(lastTick * 1000.0 / perSecond + 0.5);
+        return std::llround(lastTick * 1000.0 / perSecond);
     }
     // Metrical time: sum each stretch between tempo changes at its own tempo (120 bpm before
     // the first change).
@@ -205,7 +207,7 @@ long long MidiLengthMs(const unsigned char* data, std::size_t size) {
         tempo = value;
     }
     us += static_cast<double>(lastTick - at) * tempo / division;
-    return static_cast<long long>(us / 1000.0 + 0.5);
+    return std::llround(us / 1000.0);
 }
 
 }  // namespace mm

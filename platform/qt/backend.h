@@ -1,15 +1,15 @@
-// The native side of the window framework, on Qt Widgets. Private to platform_afx.
+// The window framework's native side: the interface through which platform/afx reaches the
+// windowing system. Its implementation (platform/qt) runs on Qt Widgets; this header names no
+// Qt type, so that the framework builds without Qt's headers.
 //
-// Every CWnd with a window has a WindowImpl. A top-level window (dialog) is a frame widget
-// holding an optional menu bar and the client widget, which presents the window surface (a
+// Every CWnd with a window has a WindowImpl. A top-level window (dialog) is shown as a frame
+// holding an optional menu bar and the client area, which presents the window surface (a
 // gdi::Surface, the client area's 32-bit image) scaled by the device-pixel ratio without
-// smoothing. Controls are Qt widgets placed on the client widget at their pixel rectangles;
+// smoothing. Controls are native widgets placed on the client area at their pixel rectangles;
 // their state (texts, items, selection, limits) is kept here and mirrored into the widgets.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-#include <deque>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,11 +17,6 @@
 
 #include "platform/afx/afxwin.h"
 #include "platform/afx/templates.h"
-
-class QMenuBar;
-class QMenu;
-class QAction;
-class QPixmap;
 
 namespace afx {
 
@@ -43,14 +38,22 @@ struct MenuData {
 };
 std::unique_ptr<MenuData> BuildMenu(const std::vector<MenuItemTemplate>& items);
 
-class ClientWidget;
-class FrameWidget;
-
 struct ListColumn {
     std::string heading;
     int width;
     int format;
 };
+
+// The input limit of an edit control, in code page 936 bytes, until the program sets one.
+constexpr UINT kDefaultEditLimit = 30000;
+
+// The non-client sizes of a top-level window, as GetSystemMetrics reports them.
+constexpr int kCaptionHeight = 19;
+constexpr int kMenuBarHeight = 20;
+constexpr int kFrameBorder = 3;
+
+// The widgets that show a window (private to the backend).
+struct NativeWindow;
 
 class WindowImpl {
   public:
@@ -106,36 +109,52 @@ class WindowImpl {
     std::vector<ListColumn> columns;
     std::vector<std::vector<std::string>> rows;
     DWORD listExStyle = 0;
-    UINT editLimit = 30000;
+    UINT editLimit = kDefaultEditLimit;
     HICON staticIcon = nullptr;
     std::string toolTip;
 
-    // Qt side.
-    FrameWidget* frame = nullptr;
-    ClientWidget* client = nullptr;
-    QMenuBar* menuBar = nullptr;
-    QWidget* widget = nullptr;  // controls
-    bool syncing = false;       // mirroring state into widgets; ignore their signals
-    std::vector<std::pair<MenuItem*, QAction*>> menuActions;
     WindowImpl* focus = nullptr;  // top-level: the control with the focus (nullptr: the window)
     WindowImpl* pressedButton = nullptr;
+
+    std::unique_ptr<NativeWindow> native;
+
+    // Whether the control takes mouse messages itself: a control bound to an object of the
+    // program's own, or a static that notifies its parent of clicks (SS_NOTIFY).
+    bool ReceivesMouse() const;
+    bool NotifiesClicks() const {
+        return (kind == ControlKind::Static || kind == ControlKind::Icon) && (style & SS_NOTIFY);
+    }
 
     // Geometry helpers.
     int ClientWidth() const;
     int ClientHeight() const;
     POINT ClientOrigin() const;  // screen position of the client area's (0, 0)
-    int MenuBarHeight() const { return menu ? 20 : 0; }
-    int CaptionHeight() const { return (style & WS_CAPTION) == WS_CAPTION ? 19 : 0; }
-    int BorderWidth() const { return (style & (WS_CAPTION | DS_MODALFRAME | WS_BORDER)) ? 3 : 0; }
+    int MenuBarHeight() const { return menu ? kMenuBarHeight : 0; }
+    int CaptionHeight() const { return (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight : 0; }
+    int BorderWidth() const {
+        return (style & (WS_CAPTION | DS_MODALFRAME | WS_BORDER)) ? kFrameBorder : 0;
+    }
 
     void SetWindowRect(const RECT& r);
     void SyncGeometry();
     void SyncText();
     void SyncVisible();
-    void SyncControl();  // items, selection, columns, rows, icon, colours
+    void SyncControl();  // text, items, selection, columns, rows, icon, tooltip
     void SyncMenuBar(bool structure);
+    void SyncFont();     // the control's font (CWnd::SetFont)
+    void SyncToolTip();  // the tooltip shown over the window or control
     void ApplyControlColours();
     void SetIconic(bool on);
+    // Gives the window a menu bar to show `menu` in (CWnd::SetMenu on a window without one).
+    void EnsureMenuBar();
+    // The icon the window shows in its title bar and task bar.
+    void ShowIcon(HICON icon);
+    // Whether the window, while shown, keeps the input of every other window of the program.
+    void SetModal(bool modal);
+    // Takes the window off the screen at once; its state (`visible`) is left as it is.
+    void HideNow();
+    // Gives the keyboard focus to the control's widget, or to a top-level window's client area.
+    void TakeFocus();
     // Raises a shown top-level window and gives it the keyboard focus, on the control that
     // had it last.
     void Activate();
@@ -143,26 +162,39 @@ class WindowImpl {
     // Painting.
     void Invalidate(const RECT* r, bool erase);
     void EraseBackground(CDC* dc);
-    void PresentChanged(const RECT& r);  // from any thread
 
     WindowImpl* ChildById(int id) const;
     WindowImpl* ChildAt(POINT clientPoint) const;
 };
 
+// ---- the application ----
+// Starts the windowing system once (safe to call again); the program's arguments go to it.
+bool EnsureQt();
+void InitPlatformArgs(int argc, char** argv);
+// The primary screen's size; false (and nothing written) before the windowing system runs.
+bool PrimaryScreenSize(int* width, int* height);
+// The desktop's alert sound, when the windowing system runs.
+void Beep();
+
 // ---- the message loop ----
-// Runs until `done` returns true, dispatching Qt events, posted messages, paints and (on the
-// real clock) timers; calls the idle hook whenever idle.
+// Runs until `done` returns true, dispatching native events, posted messages, paints and (on
+// the real clock) timers; calls the idle hook whenever idle.
 void RunModalLoop(const std::function<bool()>& done);
+// Handles the native events that are pending, without waiting.
+void ProcessNativeEvents();
 void ProcessPendingWork();
-void PostWork(std::function<void()> work);
 void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lParam);
 void ScheduleDispatch();
 // Drops the messages still queued for a window that is going away.
 void PurgePosted(WindowImpl* impl);
 void DispatchPaints();
+// WM_TIMER to the window that owns timer `key`, when the window still lives.
+void DeliverTimer(const seams::TimerKey& key);
 void DispatchDueTimers();
 bool HasIdleHook();
 void CallIdleHook();
+void SetIdleHookImpl(std::function<void()> hook);
+std::vector<WindowImpl*> TopLevelWindows();
 
 // The stack of running modal dialogs (innermost last).
 std::vector<CDialog*>& ModalStack();
@@ -175,7 +207,6 @@ bool DeliverKey(WindowImpl* top, UINT vk, bool down, UINT repeat);
 // A mouse message at a client point of `impl`, honouring the capture.
 void DeliverMouse(WindowImpl* impl, UINT message, POINT clientPoint, UINT flags);
 void SendSetCursor(WindowImpl* impl, UINT message);
-UINT ModifierFlags();
 void SetCaptureImpl(WindowImpl* impl);
 WindowImpl* CaptureImpl();
 // Ends the capture when it is held by `impl` or by a window inside it.
@@ -188,28 +219,41 @@ bool ShiftDown();
 // Gives a key to a control's own widget (arrows in a list or combo box, typing in an edit), as
 // the keyboard does; false when the key means nothing to a widget.
 bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down);
-void OpenSystemMenuPopup(WindowImpl* impl);
-QMenu* SystemMenuPopup();
-void ApplyCursor(HCURSOR cursor);
 
 // Notifications from a control to its parent: reflected to the control first.
 void NotifyParent(WindowImpl* control, UINT code);
 
-// The Qt font of the dialogs (宋体 9 shown with AR PL UMing, 12 pixels).
-QFont DialogFont();
-QFont FontFromCFont(CFont* font);
+// ---- the system menu substitute (Alt+Space) ----
+void OpenSystemMenuPopup(WindowImpl* impl);
+void CloseSystemMenuPopup();
+bool SystemMenuPopupOpen();
 
-bool EnsureQt();
-// The application's style and fonts (called once, when Qt starts).
+// ---- cursors ----
+// The standard cursor with IDC_ number `id` (IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_CROSS,
+// IDC_HAND), nullptr for any other number.
+HCURSOR StandardCursor(uintptr_t id);
+// Shows `cursor` over the program's windows.
+void ApplyCursor(HCURSOR cursor);
+// The cursor last applied.
+HCURSOR CurrentCursorImpl();
+
+// ---- the look ----
+// The application's style and fonts (called once, when the windowing system starts).
 void ApplyDesktopLook();
 // The size of one line of text in the dialog font (bold: as a title bar shows it).
 SIZE MeasureText(const std::string& text, bool bold);
 // Shows the desktop's picture for a message box icon (MB_ICONHAND, MB_ICONQUESTION,
 // MB_ICONEXCLAMATION, MB_ICONASTERISK) in an icon control.
 void ShowMessageIcon(WindowImpl* iconControl, UINT mbIcon);
-void InitPlatformArgs(int argc, char** argv);
-void SetIdleHookImpl(std::function<void()> hook);
-std::vector<WindowImpl*> TopLevelWindows();
-QPixmap PixmapFromIcon(HICON icon);
+
+// ---- what the automation observes ----
+// How the window's menu bar shows item `id` (false when it shows no such item).
+bool MenuBarItemShown(WindowImpl* impl, unsigned id, bool* enabled, bool* checked,
+                      std::string* text);
+// The window's client area as it is shown: the surface with the controls drawn over it, as
+// 0xFFRRGGBB words, rows top-down.
+bool GrabClientPixels(WindowImpl* impl, std::vector<uint32_t>* pixels, int* width, int* height);
+// The same picture as a PNG file.
+bool SaveClientPngFile(WindowImpl* impl, const std::string& file);
 
 }  // namespace afx

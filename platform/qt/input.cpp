@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -55,6 +54,35 @@ int QtKeyOf(UINT vk) {
     return 0;
 }
 
+// The standard cursors: identity objects for HCURSOR, each with its Qt shape.
+struct StandardCursorEntry {
+    uintptr_t id;  // IDC_ number
+    Qt::CursorShape shape;
+    gdi::IconImage image;
+};
+
+StandardCursorEntry* StandardCursors(size_t* count) {
+    static StandardCursorEntry cursors[] = {
+        {32512, Qt::ArrowCursor, {}},        {32513, Qt::IBeamCursor, {}},
+        {32514, Qt::WaitCursor, {}},         {32515, Qt::CrossCursor, {}},
+        {32649, Qt::PointingHandCursor, {}},
+    };
+    *count = sizeof cursors / sizeof cursors[0];
+    return cursors;
+}
+
+bool StandardCursorShape(HCURSOR cursor, Qt::CursorShape* shape) {
+    size_t count = 0;
+    StandardCursorEntry* c = StandardCursors(&count);
+    for (size_t i = 0; i < count; ++i) {
+        if (cursor == &c[i].image) {
+            *shape = c[i].shape;
+            return true;
+        }
+    }
+    return false;
+}
+
 WindowImpl* ImplOfWidget(QObject* o) {
     for (QObject* w = o; w; w = w->parent()) {
         if (auto* frame = dynamic_cast<FrameWidget*>(w)) return frame->impl;
@@ -64,18 +92,10 @@ WindowImpl* ImplOfWidget(QObject* o) {
 
 WindowImpl* ControlOfWidget(QObject* o) {
     for (QObject* w = o; w; w = w->parent()) {
-        void* p = w->property("afxWindow").value<void*>();
-        if (p) {
-            WindowImpl* impl = static_cast<WindowImpl*>(p);
-            return WindowImpl::IsLive(impl) ? impl : nullptr;
-        }
+        if (WindowImpl* impl = WindowOfWidget(w)) return impl;
         if (dynamic_cast<FrameWidget*>(w)) break;
     }
     return nullptr;
-}
-
-bool IsNotifyingStatic(const WindowImpl* c) {
-    return c->kind == ControlKind::Static || c->kind == ControlKind::Icon;
 }
 
 WindowImpl* TopLevelOf(WindowImpl* impl) {
@@ -90,7 +110,8 @@ bool IsWithin(const WindowImpl* w, const WindowImpl* ancestor) {
 }
 
 QWidget* MouseWidget(const WindowImpl* impl) {
-    return impl->client ? static_cast<QWidget*>(impl->client) : impl->widget;
+    return impl->native->client ? static_cast<QWidget*>(impl->native->client)
+                                : impl->native->Widget();
 }
 
 // The pointer has left one of the program's widgets while a window holds the capture. Without
@@ -135,25 +156,17 @@ WindowImpl* NextTabStop(WindowImpl* dialog, WindowImpl* from, bool backwards) {
 }
 
 bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down) {
-    if (!WindowImpl::IsLive(control) || !control->widget) return false;
+    QWidget* widget = WindowImpl::IsLive(control) ? control->native->Widget() : nullptr;
+    if (!widget) return false;
     const int key = QtKeyOf(vk);
     if (!key) return false;
     QString text;
     if (vk == VK_SPACE) text = QStringLiteral(" ");
     QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, text);
     g_injectingKey = true;
-    QApplication::sendEvent(control->widget, &event);
+    QApplication::sendEvent(widget, &event);
     g_injectingKey = false;
     return true;
-}
-
-UINT ModifierFlags() {
-    UINT flags = 0;
-    if (!QApplication::instance()) return flags;
-    const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
-    if (m & Qt::ShiftModifier) flags |= MK_SHIFT;
-    if (m & Qt::ControlModifier) flags |= MK_CONTROL;
-    return flags;
 }
 
 bool DeliverKey(WindowImpl* top, UINT vk, bool down, UINT repeat) {
@@ -235,6 +248,14 @@ WindowImpl* CaptureImpl() { return WindowImpl::IsLive(g_capture) ? g_capture : n
 
 HCURSOR CurrentCursorImpl() { return g_cursor; }
 
+HCURSOR StandardCursor(uintptr_t id) {
+    size_t count = 0;
+    StandardCursorEntry* c = StandardCursors(&count);
+    for (size_t i = 0; i < count; ++i)
+        if (c[i].id == id) return &c[i].image;
+    return nullptr;
+}
+
 void NotifyParent(WindowImpl* control, UINT code) {
     if (!WindowImpl::IsLive(control) || !control->parent) return;
     const UINT id = static_cast<UINT>(control->id) & 0xFFFF;
@@ -246,15 +267,15 @@ void NotifyParent(WindowImpl* control, UINT code) {
                                  reinterpret_cast<LPARAM>(control->Hwnd()));
 }
 
-QMenu* SystemMenuPopup() { return g_systemMenu; }
+bool SystemMenuPopupOpen() { return g_systemMenu != nullptr; }
 
 void OpenSystemMenuPopup(WindowImpl* impl) {
-    if (!impl || !impl->systemMenu || !impl->frame) return;
+    if (!impl || !impl->systemMenu || !impl->native->frame) return;
     if (g_systemMenu) {
         g_systemMenu->close();
         g_systemMenu->deleteLater();
     }
-    auto* popup = new QMenu(impl->frame);
+    auto* popup = new QMenu(impl->native->frame);
     g_systemMenu = popup;
     WindowImpl* self = impl;
     for (MenuItem& item : impl->systemMenu->m_hMenu->items) {
@@ -262,7 +283,7 @@ void OpenSystemMenuPopup(WindowImpl* impl) {
             popup->addSeparator();
             continue;
         }
-        QAction* a = popup->addAction(QString::fromStdString(item.text));
+        QAction* a = popup->addAction(Q(item.text));
         a->setEnabled(!(item.flags & (MF_GRAYED | MF_DISABLED)));
         if (item.id == SC_RESTORE) a->setEnabled(impl->iconic);
         if (item.id == SC_MINIMIZE) a->setEnabled(!impl->iconic);
@@ -277,7 +298,7 @@ void OpenSystemMenuPopup(WindowImpl* impl) {
         if (g_systemMenu == popup) g_systemMenu = nullptr;
         popup->deleteLater();
     });
-    popup->popup(impl->frame->mapToGlobal(QPoint(0, 0)));
+    popup->popup(impl->native->frame->mapToGlobal(QPoint(0, 0)));
 }
 
 void CloseSystemMenuPopup() {
@@ -287,7 +308,6 @@ void CloseSystemMenuPopup() {
 void ApplyCursor(HCURSOR cursor) {
     g_cursor = cursor;
     if (!QApplication::instance()) return;
-    extern bool StandardCursorShape(HCURSOR cursor, Qt::CursorShape * shape);
     Qt::CursorShape shape = Qt::ArrowCursor;
     QCursor qc;
     if (!cursor || (StandardCursorShape(cursor, &shape) && shape == Qt::ArrowCursor)) {
@@ -356,12 +376,12 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
         type == QEvent::MouseButtonRelease) {
         WindowImpl* c = ControlOfWidget(watched);
-        if (!c || !c->isControl || watched != c->widget) return false;
+        if (!c || !c->isControl || watched != c->native->Widget()) return false;
         auto* me = static_cast<QMouseEvent*>(event);
         const QPoint qp = me->position().toPoint();
         const POINT p{qp.x(), qp.y()};
-        const bool bound = c->wnd && c->wnd != c->ownedWnd.get();
-        if (!bound && !(IsNotifyingStatic(c) && (c->style & SS_NOTIFY))) return false;
+        if (!c->ReceivesMouse()) return false;
+        const bool isStatic = c->kind == ControlKind::Static || c->kind == ControlKind::Icon;
         if (type == QEvent::MouseMove) {
             DeliverMouse(c, WM_MOUSEMOVE, p, 0);
             return false;
@@ -371,11 +391,11 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
             DeliverMouse(c, WM_LBUTTONDOWN, p, MK_LBUTTON);
         } else {
             DeliverMouse(c, WM_LBUTTONUP, p, 0);
-            if (WindowImpl::IsLive(c) && IsNotifyingStatic(c) && (c->style & SS_NOTIFY))
-                NotifyParent(c, STN_CLICKED);
+            if (WindowImpl::IsLive(c) && c->NotifiesClicks()) NotifyParent(c, STN_CLICKED);
         }
         ProcessPendingWork();
-        return IsNotifyingStatic(c);
+        // A static keeps its clicks; other controls' widgets go on to handle theirs.
+        return isStatic;
     }
     return false;
 }

@@ -1,17 +1,25 @@
 // How the program's own widgets look on the desktop: one Song-style font for every text the
-// program shows (menus, the system menu substitute, tooltips, dialogs, message boxes), and a
-// style whose drop-down lists open below their combo box.
+// program shows (menus, the system menu substitute, tooltips, dialogs, message boxes), the
+// program's icons as crisp pixels, and a style whose drop-down lists open below their combo box.
 #include <QApplication>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QToolTip>
+#include <cmath>
 
-#include "platform/qt/backend.h"
+#include "platform/qt/widgets.h"
 
 namespace afx {
 namespace {
+
+// The Song-style face that shows 宋体 (and the dialog fonts that stand for it).
+const QString kSongFamily = QStringLiteral("AR PL UMing CN");
+// The face of every other font the program asks for.
+const QString kFallbackFamily = QStringLiteral("Unifont");
+constexpr int kDialogFontPixels = 12;
 
 class DesktopStyle : public QProxyStyle {
   public:
@@ -35,16 +43,68 @@ void ApplyDesktopLook() {
     QToolTip::setFont(font);
 }
 
+QFont DialogFont() {
+    QFont f(kSongFamily);
+    f.setPixelSize(kDialogFontPixels);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+QFont FontFromCFont(CFont* font) {
+    LOGFONT lf{};
+    if (!font || !font->GetLogFont(&lf)) return DialogFont();
+    const std::string face(lf.lfFaceName);
+    const bool song =
+        face == "宋体" || face == "SimSun" || face == "MS Shell Dlg" || face == "AR PL UMing";
+    QFont f(song ? kSongFamily : kFallbackFamily);
+    int px = lf.lfHeight < 0 ? -lf.lfHeight : (lf.lfHeight > 0 ? lf.lfHeight : kDialogFontPixels);
+    f.setPixelSize(px);
+    f.setUnderline(lf.lfUnderline != 0);
+    f.setStrikeOut(lf.lfStrikeOut != 0);
+    f.setItalic(lf.lfItalic != 0);
+    f.setBold(lf.lfWeight >= FW_BOLD);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
 SIZE MeasureText(const std::string& text, bool bold) {
     QFont font = DialogFont();
     font.setBold(bold);
     const QFontMetrics metrics(font);
-    const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-    return SIZE{metrics.horizontalAdvance(s), metrics.height()};
+    return SIZE{metrics.horizontalAdvance(Q(text)), metrics.height()};
+}
+
+QPixmap PixmapFromIcon(HICON icon) {
+    const gdi::IconImage* img = GetIconImage(icon);
+    if (!img || img->width <= 0 || img->height <= 0) return QPixmap();
+    QImage image(img->width, img->height, QImage::Format_ARGB32);
+    for (int y = 0; y < img->height; ++y) {
+        for (int x = 0; x < img->width; ++x) {
+            const size_t i = static_cast<size_t>(y) * img->width + x;
+            uint32_t argb = i < img->argb.size() ? img->argb[i] : 0;
+            const bool transparent = i < img->andMask.size() && img->andMask[i];
+            if ((argb >> 24) == 0 && !transparent) argb |= 0xFF000000u;  // icons without alpha
+            if (transparent && (argb >> 24) == 0xFF) argb &= 0x00FFFFFFu;
+            image.setPixel(x, y, argb);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+// Icons are the program's own pixels: on a screen with several device pixels to a logical
+// pixel each icon pixel becomes a block of whole device pixels, never a smoothed blend.
+QPixmap CrispPixmap(HICON icon, qreal deviceRatio) {
+    QPixmap pixmap = PixmapFromIcon(icon);
+    const int factor = static_cast<int>(std::ceil(deviceRatio - 0.01));
+    if (pixmap.isNull() || factor <= 1) return pixmap;
+    QPixmap scaled =
+        pixmap.scaled(pixmap.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    scaled.setDevicePixelRatio(factor);
+    return scaled;
 }
 
 void ShowMessageIcon(WindowImpl* iconControl, UINT mbIcon) {
-    auto* label = iconControl ? qobject_cast<QLabel*>(iconControl->widget) : nullptr;
+    auto* label = iconControl ? qobject_cast<QLabel*>(iconControl->native->Widget()) : nullptr;
     if (!label) return;
     QStyle::StandardPixmap which = QStyle::SP_MessageBoxInformation;
     switch (mbIcon) {

@@ -1,8 +1,6 @@
 // The message loop: Qt events, posted messages, WM_PAINT when idle, timers on the clock seam,
 // the idle hook of the automation, and modal loops nested inside handlers.
-#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -24,7 +22,6 @@ struct Posted {
 struct LoopState {
     std::mutex mutex;  // guards the queues (PostMessage may come from another thread)
     std::deque<Posted> posted;
-    std::deque<std::function<void()>> work;
     bool dispatchScheduled = false;
     std::function<void()> idleHook;
     QTimer* wake = nullptr;  // real clock: fires when the next timer is due
@@ -62,8 +59,9 @@ bool EnsureQt() {
     new QApplication(l.argc, l.argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyDesktopLook();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        gdi::SetScreenSize(screen->geometry().width(), screen->geometry().height());
+    int screenWidth = 0, screenHeight = 0;
+    if (PrimaryScreenSize(&screenWidth, &screenHeight))
+        gdi::SetScreenSize(screenWidth, screenHeight);
     qApp->installEventFilter(EventRouter::Instance());
     l.wake = new QTimer(qApp);
     l.wake->setSingleShot(true);
@@ -78,25 +76,33 @@ bool EnsureQt() {
     });
     QObject::connect(qApp, &QApplication::focusChanged, [](QWidget*, QWidget* now) {
         if (!now) return;
-        void* p = now->property("afxWindow").value<void*>();
-        WindowImpl* impl = static_cast<WindowImpl*>(p);
-        if (WindowImpl::IsLive(impl) && impl->parent) impl->parent->focus = impl;
+        WindowImpl* impl = WindowOfWidget(now);
+        if (impl && impl->parent) impl->parent->focus = impl;
     });
     return true;
+}
+
+bool PrimaryScreenSize(int* width, int* height) {
+    if (!QApplication::instance()) return false;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return false;
+    *width = screen->geometry().width();
+    *height = screen->geometry().height();
+    return true;
+}
+
+void Beep() {
+    if (QApplication::instance()) QApplication::beep();
+}
+
+void ProcessNativeEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void InitPlatformArgs(int argc, char** argv) {
     LoopState& l = Loop();
     if (argc > 0 && argv && argv[0]) l.argv[0] = argv[0];
     EnsureQt();
-}
-
-void PostWork(std::function<void()> work) {
-    {
-        std::lock_guard<std::mutex> lock(Loop().mutex);
-        Loop().work.push_back(std::move(work));
-    }
-    ScheduleDispatch();
 }
 
 void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -145,13 +151,15 @@ void DispatchPaints() {
     }
 }
 
+void DeliverTimer(const seams::TimerKey& key) {
+    WindowImpl* impl = const_cast<WindowImpl*>(static_cast<const WindowImpl*>(key.owner));
+    if (WindowImpl::IsLive(impl) && impl->wnd) impl->wnd->SendMessage(WM_TIMER, key.id, 0);
+}
+
 void DispatchDueTimers() {
     seams::TimerKey key;
     int guard = 0;
-    while (seams::TakeDueTimer(&key) && guard++ < 1000) {
-        WindowImpl* impl = const_cast<WindowImpl*>(static_cast<const WindowImpl*>(key.owner));
-        if (WindowImpl::IsLive(impl) && impl->wnd) impl->wnd->SendMessage(WM_TIMER, key.id, 0);
-    }
+    while (seams::TakeDueTimer(&key) && guard++ < 1000) DeliverTimer(key);
 }
 
 void ProcessPendingWork() {
@@ -162,30 +170,14 @@ void ProcessPendingWork() {
     }
     for (;;) {
         Posted p{};
-        std::function<void()> w;
-        bool have = false, haveWork = false;
         {
             std::lock_guard<std::mutex> lock(l.mutex);
-            if (!l.posted.empty()) {
-                p = l.posted.front();
-                l.posted.pop_front();
-                have = true;
-            } else if (!l.work.empty()) {
-                w = std::move(l.work.front());
-                l.work.pop_front();
-                haveWork = true;
-            }
+            if (l.posted.empty()) break;
+            p = l.posted.front();
+            l.posted.pop_front();
         }
-        if (have) {
-            if (WindowImpl::IsLive(p.impl) && p.impl->wnd)
-                p.impl->wnd->SendMessage(p.message, p.wParam, p.lParam);
-            continue;
-        }
-        if (haveWork) {
-            w();
-            continue;
-        }
-        break;
+        if (WindowImpl::IsLive(p.impl) && p.impl->wnd)
+            p.impl->wnd->SendMessage(p.message, p.wParam, p.lParam);
     }
     if (!seams::IsVirtualClock()) DispatchDueTimers();
     DispatchPaints();

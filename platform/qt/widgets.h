@@ -1,13 +1,49 @@
-// Qt widgets of the framework's windows. Private to platform_afx.
+// The Qt widgets that show the framework's windows. Private to platform/qt.
 #pragma once
 
 #include <QEvent>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
 #include <QWidget>
 #include <chrono>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/qt/backend.h"
 
+class QAction;
+class QMenuBar;
+
 namespace afx {
+
+class ControlView;
+class FrameWidget;
+class ClientWidget;
+
+// The Qt side of a WindowImpl: a top-level window's frame, client area and menu bar, or a
+// control's widget.
+struct NativeWindow {
+    NativeWindow();
+    ~NativeWindow();
+
+    FrameWidget* frame = nullptr;
+    ClientWidget* client = nullptr;
+    QMenuBar* menuBar = nullptr;
+    std::vector<std::pair<MenuItem*, QAction*>> menuActions;
+    std::unique_ptr<ControlView> control;
+    bool syncing = false;  // mirroring state into widgets; ignore their signals
+
+    // The control's widget (nullptr for a top-level window and after destruction).
+    QWidget* Widget() const;
+};
+
+// The property of a control's widget that holds its WindowImpl.
+inline constexpr char kWindowProperty[] = "afxWindow";
+// The live window whose control `widget` is, or nullptr.
+WindowImpl* WindowOfWidget(const QObject* widget);
 
 // The top-level window: menu bar (when the window has a menu) above the client widget.
 class FrameWidget : public QWidget {
@@ -47,5 +83,18 @@ class EventRouter : public QObject {
     static EventRouter* Instance();
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// UTF-8 text for Qt.
+inline QString Q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+// The Qt font of the dialogs (宋体 9 shown with AR PL UMing, 12 pixels).
+QFont DialogFont();
+QFont FontFromCFont(CFont* font);
+QPixmap PixmapFromIcon(HICON icon);
+// The icon's pixels for a screen with `deviceRatio` device pixels to a logical pixel: each
+// icon pixel a block of whole device pixels, never a smoothed blend.
+QPixmap CrispPixmap(HICON icon, qreal deviceRatio);
 
 }  // namespace afx

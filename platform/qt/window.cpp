@@ -1,29 +1,14 @@
-// WindowImpl: creation of top-level windows and controls, geometry, surfaces, presentation.
-#include <QApplication>
-#include <QComboBox>
-#include <QHeaderView>
+// WindowImpl: the life of top-level windows and controls, their geometry and state on the
+// screen, and invalidation.
+#include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QMoveEvent>
-#include <QPainter>
-#include <QPixmap>
-#include <QProxyStyle>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QTableWidget>
-#include <QToolTip>
-#include <QValidator>
-#include <cmath>
+#include <QMetaObject>
+#include <QVariant>
+#include <algorithm>
 #include <set>
 
-#include "platform/crt/codepage.h"
-#include "platform/qt/widgets.h"
+#include "platform/qt/control.h"
 
 namespace afx {
 namespace {
@@ -31,68 +16,6 @@ namespace {
 std::set<const WindowImpl*>& LiveWindows() {
     static std::set<const WindowImpl*> live;
     return live;
-}
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-
-// Static controls show '&' as a mnemonic prefix: "&&" is a literal '&', a lone '&' is dropped.
-QString StaticText(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '&') {
-            if (i + 1 < s.size() && s[i + 1] == '&') {
-                out += '&';
-                ++i;
-            }
-            continue;
-        }
-        out += s[i];
-    }
-    return Q(out);
-}
-
-// Edit controls limit their text by its length in code page 936 bytes.
-class Cp936LimitValidator : public QValidator {
-  public:
-    Cp936LimitValidator(WindowImpl* impl, QObject* parent) : QValidator(parent), impl_(impl) {}
-    State validate(QString& input, int&) const override {
-        const QByteArray utf8 = input.toUtf8();
-        if (crt::Cp936Length(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))) >
-            impl_->editLimit)
-            return Invalid;
-        return Acceptable;
-    }
-
-  private:
-    WindowImpl* impl_;
-};
-
-// A report-style list view. Selecting a row makes it visible by scrolling up or down only:
-// the columns stay where they are, so the first column is never cut off by a click.
-class ReportList : public QTableWidget {
-  public:
-    using QTableWidget::QTableWidget;
-    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
-        const int column = horizontalScrollBar()->value();
-        QTableWidget::scrollTo(index, hint);
-        horizontalScrollBar()->setValue(column);
-    }
-};
-
-// A drop-down list combo box is one line tall, as on every desktop; the height its template
-// gives is that of the control with its list opened.
-constexpr int kComboHeight = 20;
-
-// Icons are the program's own pixels: on a screen with several device pixels to a logical
-// pixel each icon pixel becomes a block of whole device pixels, never a smoothed blend.
-QPixmap CrispPixmap(HICON icon, qreal deviceRatio) {
-    QPixmap pixmap = PixmapFromIcon(icon);
-    const int factor = static_cast<int>(std::ceil(deviceRatio - 0.01));
-    if (pixmap.isNull() || factor <= 1) return pixmap;
-    QPixmap scaled =
-        pixmap.scaled(pixmap.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    scaled.setDevicePixelRatio(factor);
-    return scaled;
 }
 
 }  // namespace
@@ -104,163 +27,8 @@ std::vector<WindowImpl*> TopLevelWindows() {
     return out;
 }
 
-QPixmap PixmapFromIcon(HICON icon) {
-    const gdi::IconImage* img = GetIconImage(icon);
-    if (!img || img->width <= 0 || img->height <= 0) return QPixmap();
-    QImage image(img->width, img->height, QImage::Format_ARGB32);
-    for (int y = 0; y < img->height; ++y) {
-        for (int x = 0; x < img->width; ++x) {
-            const size_t i = static_cast<size_t>(y) * img->width + x;
-            uint32_t argb = i < img->argb.size() ? img->argb[i] : 0;
-            const bool transparent = i < img->andMask.size() && img->andMask[i];
-            if ((argb >> 24) == 0 && !transparent) argb |= 0xFF000000u;  // icons without alpha
-            if (transparent && (argb >> 24) == 0xFF) argb &= 0x00FFFFFFu;
-            image.setPixel(x, y, argb);
-        }
-    }
-    return QPixmap::fromImage(image);
-}
-
-QFont DialogFont() {
-    QFont f(QStringLiteral("AR PL UMing CN"));
-    f.setPixelSize(12);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
-
-QFont FontFromCFont(CFont* font) {
-    LOGFONT lf{};
-    if (!font || !font->GetLogFont(&lf)) return DialogFont();
-    const std::string face(lf.lfFaceName);
-    QFont f;
-    if (face == "宋体" || face == "SimSun" || face == "MS Shell Dlg" || face == "AR PL UMing")
-        f = QFont(QStringLiteral("AR PL UMing CN"));
-    else
-        f = QFont(QStringLiteral("Unifont"));
-    int px = lf.lfHeight < 0 ? -lf.lfHeight : (lf.lfHeight > 0 ? lf.lfHeight : 12);
-    f.setPixelSize(px);
-    f.setUnderline(lf.lfUnderline != 0);
-    f.setStrikeOut(lf.lfStrikeOut != 0);
-    f.setItalic(lf.lfItalic != 0);
-    f.setBold(lf.lfWeight >= FW_BOLD);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
-
-// ---- FrameWidget / ClientWidget ----
-
-FrameWidget::FrameWidget(WindowImpl* i, QWidget* owner)
-    : QWidget(owner, owner ? Qt::Dialog : Qt::Window), impl(i) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
-}
-
-void FrameWidget::closeEvent(QCloseEvent* e) {
-    e->ignore();
-    // The caption's close box: SC_CLOSE, then WM_CLOSE through the default handling.
-    if (impl && impl->wnd) PostWindowMessage(impl, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-void FrameWidget::changeEvent(QEvent* e) {
-    QWidget::changeEvent(e);
-    if (e->type() != QEvent::WindowStateChange || applyingState || !impl || !impl->wnd) return;
-    // The windows keep their size: one without a maximise box is never maximised, whatever the
-    // window manager offers.
-    if (isMaximized() && !(impl->style & WS_MAXIMIZEBOX)) {
-        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        return;
-    }
-    // Nor is one without a minimise box minimised: a dialog hidden that way would leave its
-    // owner disabled with nothing on the screen to say why.
-    if (isMinimized() && !(impl->style & WS_MINIMIZEBOX)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                showNormal();
-                raise();
-                activateWindow();
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-    if (std::chrono::steady_clock::now() - lastOwnStateChange < std::chrono::seconds(1)) return;
-    const bool minimised = isMinimized();
-    if (minimised && !impl->iconic)
-        PostWindowMessage(impl, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    else if (!minimised && impl->iconic)
-        PostWindowMessage(impl, WM_SYSCOMMAND, SC_RESTORE, 0);  // restored from the taskbar
-}
-
-// The player moved the window (by its title bar): its rectangle follows, so that boxes and
-// dialogs opened later are centred where the window now is.
-void FrameWidget::moveEvent(QMoveEvent* e) {
-    QWidget::moveEvent(e);
-    if (!impl || !impl->topLevel || !isVisible() || isMinimized()) return;
-    const QPoint p = pos();
-    RECT& r = impl->rect;
-    if (p.x() == r.left && p.y() == r.top) return;
-    r = RECT{p.x(), p.y(), p.x() + (r.right - r.left), p.y() + (r.bottom - r.top)};
-}
-
-ClientWidget::ClientWidget(WindowImpl* i, QWidget* parent) : QWidget(parent), impl(i) {
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void ClientWidget::paintEvent(QPaintEvent*) {
-    if (!impl || !impl->surface) return;
-    QPainter painter(this);
-    gdi::Surface& s = *impl->surface;
-    std::lock_guard<std::mutex> lock(s.Mutex());
-    const QImage view(reinterpret_cast<const uchar*>(s.Pixels()), s.Width(), s.Height(),
-                      s.Stride() * 4, QImage::Format_RGB32);
-    // One surface pixel per logical pixel: Qt scales by the device-pixel ratio, unsmoothed.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(0, 0, s.Width(), s.Height()), view);
-}
-
-static UINT MouseFlags(const QMouseEvent* e) {
-    UINT flags = 0;
-    if (e->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
-    if (e->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
-    if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
-    if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
-    return flags;
-}
-
-static POINT PointOf(const QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
-    return POINT{p.x(), p.y()};
-}
-
-void ClientWidget::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONDOWN, PointOf(e), MouseFlags(e));
-    else if (e->button() == Qt::RightButton)
-        DeliverMouse(impl, WM_RBUTTONDOWN, PointOf(e), MouseFlags(e));
-    ProcessPendingWork();
-}
-
-void ClientWidget::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONUP, PointOf(e), MouseFlags(e));
-    else if (e->button() == Qt::RightButton)
-        DeliverMouse(impl, WM_RBUTTONUP, PointOf(e), MouseFlags(e));
-    ProcessPendingWork();
-}
-
-void ClientWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONDBLCLK, PointOf(e), MouseFlags(e));
-}
-
-void ClientWidget::mouseMoveEvent(QMouseEvent* e) {
-    DeliverMouse(impl, WM_MOUSEMOVE, PointOf(e), MouseFlags(e));
-}
-
-// ---- WindowImpl ----
-
-WindowImpl::WindowImpl(CWnd* w, WindowImpl* p) : wnd(w), parent(p) {
+WindowImpl::WindowImpl(CWnd* w, WindowImpl* p)
+    : wnd(w), parent(p), native(std::make_unique<NativeWindow>()) {
     LiveWindows().insert(this);
     if (parent) parent->children.push_back(this);
 }
@@ -283,24 +51,7 @@ WindowImpl* WindowImpl::FromHwnd(HWND h) {
 
 bool WindowImpl::IsLive(const WindowImpl* impl) { return impl && LiveWindows().count(impl) != 0; }
 
-int WindowImpl::ClientWidth() const {
-    int w = rect.right - rect.left - (topLevel ? 2 * BorderWidth() : 0);
-    return w > 0 ? w : 0;
-}
-
-int WindowImpl::ClientHeight() const {
-    int h = rect.bottom - rect.top -
-            (topLevel ? 2 * BorderWidth() + CaptionHeight() + MenuBarHeight() : 0);
-    return h > 0 ? h : 0;
-}
-
-POINT WindowImpl::ClientOrigin() const {
-    if (topLevel || !parent)
-        return POINT{rect.left + BorderWidth(),
-                     rect.top + BorderWidth() + CaptionHeight() + MenuBarHeight()};
-    POINT o = parent->ClientOrigin();
-    return POINT{o.x + rect.left, o.y + rect.top};
-}
+// ---- creation and destruction ----
 
 void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
     EnsureQt();
@@ -338,8 +89,9 @@ void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
 
     // An owned window is its owner's dialog: the window manager keeps it above the owner and
     // gives it no taskbar entry of its own. The caption's buttons are those the style asks for.
-    QWidget* ownerFrame = owner && owner->frame ? owner->frame : nullptr;
-    frame = new FrameWidget(this, ownerFrame);
+    QWidget* ownerFrame = owner && owner->native->frame ? owner->native->frame : nullptr;
+    FrameWidget* frame = new FrameWidget(this, ownerFrame);
+    native->frame = frame;
     Qt::WindowFlags flags =
         (ownerFrame ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -349,13 +101,11 @@ void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
     frame->setWindowTitle(Q(text));
     frame->setFont(DialogFont());
     if (menu) {
-        menuBar = new QMenuBar(frame);
-        menuBar->setNativeMenuBar(false);
-        menuBar->setFixedHeight(GetSystemMetrics(SM_CYMENU));
+        EnsureMenuBar();
         SyncMenuBar(true);
     }
-    client = new ClientWidget(this, frame);
-    ClientWidget* c = client;
+    ClientWidget* c = new ClientWidget(this, frame);
+    native->client = c;
     surface->SetChangeHook([c](const RECT& r) {
         QMetaObject::invokeMethod(
             c, [c, r] { c->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)); },
@@ -376,7 +126,6 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
     impl->text = c.text;
     const PixelRect pr = ControlPixelRect(c);
     impl->rect = RECT{pr.x, pr.y, pr.x + pr.cx, pr.y + pr.cy};
-    if (c.kind == ControlKind::ComboBox) impl->rect.bottom = pr.y + kComboHeight;
     impl->visible = (c.style & WS_VISIBLE) != 0;
     impl->enabled = (c.style & WS_DISABLED) == 0;
     impl->comboItems = c.items;
@@ -404,80 +153,15 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
     object->AttachImpl(impl);
     impl->ownedWnd = std::move(object);
 
-    if (c.kind == ControlKind::Button && (c.style & 0x0F) == BS_DEFPUSHBUTTON) defaultButton = c.id;
+    if (IsDefaultButton(c)) defaultButton = c.id;
     if (c.kind == ControlKind::Icon && c.resourceId)
         impl->staticIcon = LoadIconResource(c.resourceId);
 
-    QWidget* parentWidget = client;
-    switch (c.kind) {
-        case ControlKind::Static:
-        case ControlKind::Icon: {
-            auto* label = new QLabel(parentWidget);
-            label->setMouseTracking(true);
-            label->setTextFormat(Qt::PlainText);
-            Qt::Alignment a = Qt::AlignTop;
-            const DWORD type = c.style & SS_TYPEMASK;
-            if (type == SS_CENTER)
-                a = Qt::AlignHCenter | Qt::AlignTop;
-            else if (type == SS_RIGHT)
-                a = Qt::AlignRight | Qt::AlignTop;
-            else
-                a = Qt::AlignLeft | Qt::AlignTop;
-            if (c.style & SS_CENTERIMAGE) a = (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
-            label->setAlignment(a);
-            label->setWordWrap(c.kind == ControlKind::Static && !(c.style & SS_CENTERIMAGE));
-            impl->widget = label;
-            break;
-        }
-        case ControlKind::Button: {
-            auto* button = new QPushButton(parentWidget);
-            button->setAutoDefault(false);
-            button->setDefault((c.style & 0x0F) == BS_DEFPUSHBUTTON);
-            QObject::connect(button, &QPushButton::clicked, [impl] {
-                if (!impl->syncing) NotifyParent(impl, BN_CLICKED);
-            });
-            impl->widget = button;
-            break;
-        }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(parentWidget);
-            edit->setValidator(new Cp936LimitValidator(impl, edit));
-            QObject::connect(edit, &QLineEdit::textEdited, [impl](const QString& t) {
-                if (impl->syncing) return;
-                impl->text = t.toStdString();
-                NotifyParent(impl, EN_CHANGE);
-            });
-            impl->widget = edit;
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto* combo = new QComboBox(parentWidget);
-            // The opened list fills the rest of the template's height below the control.
-            const int rowHeight = QFontMetrics(DialogFont()).height() + 2;
-            combo->setMaxVisibleItems(std::max(1, (pr.cy - kComboHeight) / rowHeight));
-            QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), [impl](int index) {
-                if (impl->syncing) return;
-                impl->comboSel = index;
-                NotifyParent(impl, CBN_SELCHANGE);
-            });
-            impl->widget = combo;
-            break;
-        }
-        case ControlKind::ListView: {
-            auto* table = new ReportList(parentWidget);
-            table->verticalHeader()->hide();
-            table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            table->setSelectionMode(QAbstractItemView::SingleSelection);
-            table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            table->horizontalHeader()->setHighlightSections(false);
-            table->verticalHeader()->setDefaultSectionSize(14);
-            impl->widget = table;
-            break;
-        }
-    }
-    impl->widget->setFont(DialogFont());
-    impl->widget->installEventFilter(EventRouter::Instance());
-    impl->widget->setProperty("afxWindow", QVariant::fromValue(static_cast<void*>(impl)));
+    impl->native->control = CreateControlView(impl, c, native->client);
+    QWidget* widget = impl->native->Widget();
+    widget->setFont(DialogFont());
+    widget->installEventFilter(EventRouter::Instance());
+    widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(impl)));
     impl->SyncControl();
     impl->SyncGeometry();
     impl->SyncVisible();
@@ -503,25 +187,46 @@ void WindowImpl::Destroy() {
     }
     if (surface) surface->SetChangeHook(nullptr);
     if (menu && menu->m_hMenu) menu->m_hMenu->onChange = nullptr;
-    menuActions.clear();
-    if (frame) {
+    native->menuActions.clear();
+    if (FrameWidget* frame = native->frame) {
         // Windows it owns outlive it on their own (their frames are Qt children of this one).
         for (FrameWidget* owned : frame->findChildren<FrameWidget*>(Qt::FindDirectChildrenOnly))
             owned->setParent(nullptr, owned->windowFlags());
         frame->impl = nullptr;
         frame->hide();
         frame->deleteLater();
-        frame = nullptr;
-        client = nullptr;
-        menuBar = nullptr;
+        native->frame = nullptr;
+        native->client = nullptr;
+        native->menuBar = nullptr;
     }
-    if (widget) {
+    if (QWidget* widget = native->Widget()) {
         widget->removeEventFilter(EventRouter::Instance());
-        widget->setProperty("afxWindow", QVariant());
+        widget->setProperty(kWindowProperty, QVariant());
         widget->hide();
         widget->deleteLater();
-        widget = nullptr;
+        native->control.reset();
     }
+}
+
+// ---- geometry ----
+
+int WindowImpl::ClientWidth() const {
+    int w = rect.right - rect.left - (topLevel ? 2 * BorderWidth() : 0);
+    return w > 0 ? w : 0;
+}
+
+int WindowImpl::ClientHeight() const {
+    int h = rect.bottom - rect.top -
+            (topLevel ? 2 * BorderWidth() + CaptionHeight() + MenuBarHeight() : 0);
+    return h > 0 ? h : 0;
+}
+
+POINT WindowImpl::ClientOrigin() const {
+    if (topLevel || !parent)
+        return POINT{rect.left + BorderWidth(),
+                     rect.top + BorderWidth() + CaptionHeight() + MenuBarHeight()};
+    POINT o = parent->ClientOrigin();
+    return POINT{o.x + rect.left, o.y + rect.top};
 }
 
 void WindowImpl::SetWindowRect(const RECT& r) {
@@ -538,139 +243,49 @@ void WindowImpl::SetWindowRect(const RECT& r) {
 }
 
 void WindowImpl::SyncGeometry() {
-    if (topLevel && frame) {
+    if (topLevel && native->frame) {
         const int cw = ClientWidth(), ch = ClientHeight();
-        const int mbh = menuBar ? GetSystemMetrics(SM_CYMENU) : 0;
-        if (menuBar) menuBar->setGeometry(0, 0, cw, mbh);
-        client->setGeometry(0, mbh, cw, ch);
-        frame->setFixedSize(cw, ch + mbh);
-        frame->move(rect.left, rect.top);
-    } else if (widget) {
+        const int mbh = native->menuBar ? kMenuBarHeight : 0;
+        if (native->menuBar) native->menuBar->setGeometry(0, 0, cw, mbh);
+        native->client->setGeometry(0, mbh, cw, ch);
+        native->frame->setFixedSize(cw, ch + mbh);
+        native->frame->move(rect.left, rect.top);
+    } else if (ControlView* view = native->control.get()) {
         const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-        // A label fitted to its text is as tall as the font's cell, and the underline of an
-        // underlined font (a hyperlink's) lies just below it: the label's widget reaches down
-        // far enough to show it. Its background is the dialog's, so nothing else changes.
-        int below = 0;
-        if (auto* label = qobject_cast<QLabel*>(widget); label && label->font().underline()) {
-            const QFontMetrics metrics(label->font());
-            below = std::max(
-                0, metrics.ascent() + metrics.underlinePos() + 2 * metrics.lineWidth() - height);
-        }
-        widget->setGeometry(rect.left, rect.top, width, height + below);
+        view->Widget()->setGeometry(rect.left, rect.top, width,
+                                    height + view->OverhangBelow(height));
     }
 }
 
+// ---- state on the screen ----
+
 void WindowImpl::SyncText() {
-    if (topLevel && frame) {
-        frame->setWindowTitle(Q(text));
+    if (topLevel && native->frame) {
+        native->frame->setWindowTitle(Q(text));
         return;
     }
-    if (!widget) return;
-    syncing = true;
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (kind == ControlKind::Static)
-            label->setText((style & SS_NOPREFIX) ? Q(text) : StaticText(text));
-    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setText(Q(text));
-    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        if (edit->text() != Q(text)) edit->setText(Q(text));
-    }
-    syncing = false;
+    ControlView* view = native->control.get();
+    if (!view) return;
+    native->syncing = true;
+    view->SyncText(*this);
+    native->syncing = false;
 }
 
 void WindowImpl::SyncVisible() {
     // A window that hides can no longer hold the mouse.
     if (!visible) ReleaseCaptureWithin(this);
-    if (topLevel && frame) {
-        frame->setVisible(visible);
-    } else if (widget) {
+    if (topLevel && native->frame) {
+        native->frame->setVisible(visible);
+    } else if (QWidget* widget = native->Widget()) {
         widget->setVisible(visible);
         widget->setEnabled(enabled);
     }
 }
 
-void WindowImpl::SyncControl() {
-    if (!widget) return;
-    SyncText();
-    syncing = true;
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (kind == ControlKind::Icon || staticIcon)
-            label->setPixmap(CrispPixmap(staticIcon, label->devicePixelRatioF()));
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        bool same = combo->count() == static_cast<int>(comboItems.size());
-        for (int i = 0; same && i < combo->count(); ++i)
-            same = combo->itemText(i) == Q(comboItems[static_cast<size_t>(i)]);
-        if (!same) {
-            combo->clear();
-            for (const std::string& s : comboItems) combo->addItem(Q(s));
-        }
-        combo->setCurrentIndex(comboSel);
-    } else if (auto* table = qobject_cast<QTableWidget*>(widget)) {
-        table->setColumnCount(static_cast<int>(columns.size()));
-        QStringList headings;
-        for (const ListColumn& col : columns) headings << Q(col.heading);
-        table->setHorizontalHeaderLabels(headings);
-        for (size_t i = 0; i < columns.size(); ++i)
-            if (columns[i].width >= 0) table->setColumnWidth(static_cast<int>(i), columns[i].width);
-        table->setShowGrid((listExStyle & LVS_EX_GRIDLINES) != 0);
-        table->setSelectionBehavior((listExStyle & LVS_EX_FULLROWSELECT)
-                                        ? QAbstractItemView::SelectRows
-                                        : QAbstractItemView::SelectItems);
-        table->setRowCount(static_cast<int>(rows.size()));
-        for (size_t r = 0; r < rows.size(); ++r) {
-            for (size_t col = 0; col < columns.size(); ++col) {
-                const std::string cell = col < rows[r].size() ? rows[r][col] : std::string();
-                QTableWidgetItem* item = table->item(static_cast<int>(r), static_cast<int>(col));
-                if (!item) {
-                    item = new QTableWidgetItem();
-                    table->setItem(static_cast<int>(r), static_cast<int>(col), item);
-                }
-                item->setText(Q(cell));
-                item->setTextAlignment(
-                    columns[col].format == LVCFMT_RIGHT    ? Qt::AlignRight | Qt::AlignVCenter
-                    : columns[col].format == LVCFMT_CENTER ? Qt::AlignCenter
-                                                           : Qt::AlignLeft | Qt::AlignVCenter);
-            }
-        }
-    }
-    widget->setToolTip(Q(toolTip));
-    syncing = false;
-}
-
-// Colours of a static or edit control come from its parent's WM_CTLCOLOR handling (which
-// first offers the message to the control itself).
-void WindowImpl::ApplyControlColours() {
-    if (!widget || !parent || !parent->wnd || !wnd) return;
-    if (kind != ControlKind::Static && kind != ControlKind::Edit && kind != ControlKind::Icon)
-        return;
-    auto scratch = std::make_shared<gdi::Surface>(1, 1);
-    CDC dc;
-    dc.AttachSurface(scratch);
-    const UINT message = kind == ControlKind::Edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
-    HBRUSH brush = reinterpret_cast<HBRUSH>(parent->wnd->SendMessage(
-        message, reinterpret_cast<WPARAM>(&dc), reinterpret_cast<LPARAM>(Hwnd())));
-    const COLORREF textColor = dc.GetTextColor();
-    COLORREF fill = 0;
-    bool hollow = true;
-    if (brush && !gdi::BrushInfo(brush, &fill, &hollow)) hollow = true;
-    QPalette pal = widget->palette();
-    const QColor text(GetRValue(textColor), GetGValue(textColor), GetBValue(textColor));
-    pal.setColor(QPalette::WindowText, text);
-    pal.setColor(QPalette::Text, text);
-    if (!hollow) {
-        const QColor bg(GetRValue(fill), GetGValue(fill), GetBValue(fill));
-        pal.setColor(QPalette::Window, bg);
-        pal.setColor(QPalette::Base, bg);
-    }
-    widget->setAutoFillBackground(!hollow && kind != ControlKind::Edit);
-    widget->setPalette(pal);
-    widget->update();
-}
-
 void WindowImpl::SetIconic(bool on) {
     if (iconic == on) return;
     iconic = on;
-    if (frame) {
+    if (FrameWidget* frame = native->frame) {
         frame->applyingState = true;
         frame->lastOwnStateChange = std::chrono::steady_clock::now();
         if (on)
@@ -682,18 +297,41 @@ void WindowImpl::SetIconic(bool on) {
     if (!on) Invalidate(nullptr, false);
 }
 
+void WindowImpl::ShowIcon(HICON icon) {
+    if (native->frame && icon) native->frame->setWindowIcon(QIcon(PixmapFromIcon(icon)));
+}
+
+void WindowImpl::SetModal(bool modal) {
+    if (native->frame)
+        native->frame->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+}
+
+void WindowImpl::HideNow() {
+    if (native->frame) native->frame->hide();
+}
+
+void WindowImpl::TakeFocus() {
+    if (QWidget* widget = native->Widget())
+        widget->setFocus();
+    else if (native->client)
+        native->client->setFocus();
+}
+
 void WindowImpl::Activate() {
-    if (!frame || !visible || iconic) return;
+    if (!native->frame || !visible || iconic) return;
     // Offscreen there is no window system to stack or activate windows.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        frame->raise();
-        frame->activateWindow();
+        native->frame->raise();
+        native->frame->activateWindow();
     }
-    if (WindowImpl::IsLive(focus) && focus->widget && focus->visible)
-        focus->widget->setFocus(Qt::ActiveWindowFocusReason);
-    else if (client)
-        client->setFocus(Qt::ActiveWindowFocusReason);
+    QWidget* focusWidget = WindowImpl::IsLive(focus) ? focus->native->Widget() : nullptr;
+    if (focusWidget && focus->visible)
+        focusWidget->setFocus(Qt::ActiveWindowFocusReason);
+    else if (native->client)
+        native->client->setFocus(Qt::ActiveWindowFocusReason);
 }
+
+// ---- painting ----
 
 void WindowImpl::Invalidate(const RECT* r, bool erase) {
     if (!topLevel || !surface) return;
@@ -727,6 +365,8 @@ void WindowImpl::EraseBackground(CDC* dc) {
     wrapper.Detach();
 }
 
+// ---- children ----
+
 WindowImpl* WindowImpl::ChildById(int childId) const {
     for (WindowImpl* c : children)
         if (c->id == childId) return c;
@@ -741,62 +381,6 @@ WindowImpl* WindowImpl::ChildAt(POINT p) const {
             return c;
     }
     return nullptr;
-}
-
-void WindowImpl::SyncMenuBar(bool structure) {
-    if (!menuBar || !menu || !menu->m_hMenu) return;
-    MenuData* data = menu->m_hMenu;
-    data->onChange = [this](bool s) { SyncMenuBar(s); };
-    auto applyFlags = [this] {
-        for (auto& [item, action] : menuActions) {
-            const bool checked = (item->flags & MF_CHECKED) != 0;
-            action->setEnabled(!(item->flags & (MF_GRAYED | MF_DISABLED)));
-            action->setCheckable(checked);
-            action->setChecked(checked);
-        }
-    };
-    if (!structure && !menuActions.empty()) {
-        applyFlags();
-        return;
-    }
-    // Rebuild; the old menus go away once control is back in the event loop.
-    for (QAction* a : menuBar->actions())
-        if (a->menu()) a->menu()->deleteLater();
-    menuBar->clear();
-    menuActions.clear();
-    std::function<void(QMenu*, MenuData*)> fill = [&](QMenu* qmenu, MenuData* m) {
-        for (MenuItem& item : m->items) {
-            if (item.flags & MF_SEPARATOR) {
-                qmenu->addSeparator();
-            } else if (item.sub) {
-                QMenu* sub = qmenu->addMenu(Q(item.text));
-                fill(sub, item.sub.get());
-            } else {
-                QAction* action = qmenu->addAction(Q(item.text));
-                const UINT commandId = item.id;
-                WindowImpl* self = this;
-                QObject::connect(action, &QAction::triggered, [self, commandId] {
-                    PostWindowMessage(self, WM_COMMAND, commandId, 0);
-                });
-                menuActions.emplace_back(&item, action);
-            }
-        }
-    };
-    for (MenuItem& top : data->items) {
-        if (top.sub) {
-            QMenu* qmenu = menuBar->addMenu(Q(top.text));
-            fill(qmenu, top.sub.get());
-        } else if (!(top.flags & MF_SEPARATOR)) {
-            QAction* action = menuBar->addAction(Q(top.text));
-            const UINT commandId = top.id;
-            WindowImpl* self = this;
-            QObject::connect(action, &QAction::triggered, [self, commandId] {
-                PostWindowMessage(self, WM_COMMAND, commandId, 0);
-            });
-            menuActions.emplace_back(&top, action);
-        }
-    }
-    applyFlags();
 }
 
 }  // namespace afx

@@ -81,15 +81,14 @@ std::optional<std::string> FindDesktopFile(const std::string& id) {
     if (id.empty() || id.find('/') != std::string::npos || id.find("..") != std::string::npos)
         return std::nullopt;
     for (const auto& dir : ApplicationDirs()) {
-        std::string path = dir + "/" + id;
-        if (Exists(path)) return path;
+        const std::string folder = dir + '/';
+        if (Exists(folder + id)) return folder + id;
         // "vendor-name.desktop" may live as vendor/name.desktop.
-        std::string nested = id;
-        for (std::size_t dash = nested.find('-'); dash != std::string::npos;
-             dash = nested.find('-', dash + 1)) {
-            std::string candidate = nested;
-            candidate[dash] = '/';
-            if (Exists(dir + "/" + candidate)) return dir + "/" + candidate;
+        for (std::size_t dash = id.find('-'); dash != std::string::npos;
+             dash = id.find('-', dash + 1)) {
+            std::string path = folder + id;
+            path[folder.size() + dash] = '/';
+            if (Exists(path)) return path;
         }
     }
     return std::nullopt;

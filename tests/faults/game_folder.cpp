@@ -69,7 +69,7 @@ GameFolder::GameFolder(const std::string& dataDir) {
     for (int d = 1; d <= 4; ++d)
         for (int level = 1; level <= 11; ++level) {
             const std::string id = std::to_string(d * 100 + level);
-            list += id + " https://kivra.example.org/ad/" + id + "\r\n";
+            list.append(id).append(" https://kivra.example.org/ad/").append(id).append("\r\n");
         }
     WriteAll(File("ads/url.txt"), list);
 }

@@ -1,0 +1,64 @@
+// The dialog controls' widgets, one kind to a file behind this one interface: each kind creates
+// its widget, mirrors the control's text and state into it and takes the colours its parent
+// gives it. Private to platform/qt.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "platform/qt/widgets.h"
+
+namespace afx {
+
+class ControlView {
+  public:
+    virtual ~ControlView() = default;
+    ControlView(const ControlView&) = delete;
+    ControlView& operator=(const ControlView&) = delete;
+
+    // The widget, a child of the dialog's client area (Qt owns it).
+    QWidget* Widget() const { return widget_; }
+
+    // The window text into the widget.
+    virtual void SyncText(const WindowImpl& impl) = 0;
+    // The rest of the control's state: items, selection, columns, rows, icon.
+    virtual void SyncState(const WindowImpl&) {}
+
+    // The WM_CTLCOLOR message the parent answers with the control's colours; 0 for kinds that
+    // keep the desktop's colours.
+    virtual UINT ColourMessage() const { return 0; }
+    // Shows the text in `textColour` and, unless `hollow`, on a background of `fill`.
+    void ApplyColours(COLORREF textColour, bool hollow, COLORREF fill);
+
+    // How far below its rectangle (`height` pixels tall) the widget has to reach to show all
+    // of its text.
+    virtual int OverhangBelow(int) const { return 0; }
+
+  protected:
+    explicit ControlView(QWidget* widget) : widget_(widget) {}
+    // Whether a solid background colour fills the whole widget; a field that paints its own
+    // base (an edit) takes the colour there only.
+    virtual bool FillsBackground() const { return true; }
+
+  private:
+    QWidget* widget_;
+};
+
+// The widget of control `c` of `impl`'s kind, on `parent`. A kind may settle the control's
+// rectangle here (a drop-down list is one line tall whatever its template says).
+std::unique_ptr<ControlView> CreateControlView(WindowImpl* impl, const ControlTemplate& c,
+                                               QWidget* parent);
+
+// Each kind's maker (platform/qt/<kind>.cpp).
+std::unique_ptr<ControlView> CreateLabel(WindowImpl* impl, const ControlTemplate& c,
+                                         QWidget* parent);
+std::unique_ptr<ControlView> CreateButton(WindowImpl* impl, const ControlTemplate& c,
+                                          QWidget* parent);
+std::unique_ptr<ControlView> CreateEdit(WindowImpl* impl, const ControlTemplate& c,
+                                        QWidget* parent);
+std::unique_ptr<ControlView> CreateComboBox(WindowImpl* impl, const ControlTemplate& c,
+                                            QWidget* parent);
+std::unique_ptr<ControlView> CreateReportList(WindowImpl* impl, const ControlTemplate& c,
+                                              QWidget* parent);
+
+}  // namespace afx
