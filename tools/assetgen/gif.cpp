@@ -237,7 +237,8 @@ std::vector<Rgba> MedianCut(const std::vector<Rgba>& pixels, int colours) {
         for (const Counted& e : box)
             r += e.c.r * double(e.n), g += e.c.g * double(e.n), b += e.c.b * double(e.n),
                 n += double(e.n);
-        palette.push_back({uint8_t(r / n + 0.5), uint8_t(g / n + 0.5), uint8_t(b / n + 0.5), 255});
+        palette.push_back({uint8_t(std::lround(r / n)), uint8_t(std::lround(g / n)),
+                           uint8_t(std::lround(b / n)), 255});
     }
     return palette;
 }

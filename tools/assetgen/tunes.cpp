@@ -418,7 +418,7 @@ class Composer {
 
     void Ending(int bar) {
         // Three bars of the verse's last chords, then the tonic chord held, slowing down.
-        for (int b = 0; b < 3; ++b) Accompany(bar + b, s_.verse[size_t(5 + b)], b, 4);
+        for (int b = 0; b < 3; ++b) Accompany(bar + b, s_.verse[size_t(b) + 5], b, 4);
         int t = (bar + 3) * bar_;
         meta_.Tempo((bar + 2) * bar_, s_.bpm * 0.9);
         meta_.Tempo(t, s_.bpm * 0.75);
