@@ -23,9 +23,7 @@ std::uint16_t Be16(const unsigned char* p) {
     return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
 }
 
-bool Tag(const unsigned char* p, const char* tag) {
-    return std::memcmp(p, tag, 4) == 0;
-}
+bool Tag(const unsigned char* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
 }  // namespace
 
