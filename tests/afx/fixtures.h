@@ -7,6 +7,8 @@
 #include "platform/afx/afxwin.h"
 #include "platform/afx/automation.h"
 #include "platform/afx/templates.h"
+#include "tests/support/idle_script.h"
+#include "tests/support/trace_log.h"
 
 namespace afxtest {
 
@@ -90,32 +92,7 @@ inline void RegisterTemplates() {
     afx::RegisterDialogTemplate(record);
 }
 
-// Collects trace events as JSON lines while alive.
-struct TraceLog {
-    TraceLog() {
-        seams::SetTraceSink([this](const std::string& e, const std::vector<seams::Field>& f) {
-            lines.push_back(seams::TraceToJson(e, f));
-        });
-    }
-    ~TraceLog() { seams::SetTraceSink(nullptr); }
-    std::vector<std::string> lines;
-};
-
-// Runs `steps` one per idle moment of the innermost message loop.
-struct Script {
-    explicit Script(std::vector<std::function<void()>> s) : steps(std::move(s)) {
-        afx::automation::SetIdleHook([this] {
-            if (next < steps.size()) {
-                steps[next++]();
-            } else {
-                // Out of steps: end whatever still runs rather than spin.
-                afx::automation::Quit(9);
-            }
-        });
-    }
-    ~Script() { afx::automation::SetIdleHook(nullptr); }
-    std::vector<std::function<void()>> steps;
-    size_t next = 0;
-};
+using testsupport::Script;
+using testsupport::TraceLog;
 
 }  // namespace afxtest

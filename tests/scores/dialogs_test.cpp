@@ -13,7 +13,9 @@
 #include "game/scores/score_dialogs.h"
 #include "platform/afx/automation.h"
 #include "platform/seams/seams.h"
+#include "tests/support/idle_script.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/trace_log.h"
 
 namespace {
 
@@ -22,30 +24,8 @@ using testsupport::Put;
 
 constexpr int kHostDialog = 9901;
 
-// Runs `steps` one per idle moment of the innermost message loop.
-struct Script {
-    explicit Script(std::vector<std::function<void()>> s) : steps(std::move(s)) {
-        afx::automation::SetIdleHook([this] {
-            if (next < steps.size())
-                steps[next++]();
-            else
-                afx::automation::Quit(9);
-        });
-    }
-    ~Script() { afx::automation::SetIdleHook(nullptr); }
-    std::vector<std::function<void()>> steps;
-    size_t next = 0;
-};
-
-struct TraceLog {
-    TraceLog() {
-        seams::SetTraceSink([this](const std::string& e, const std::vector<seams::Field>& f) {
-            lines.push_back(seams::TraceToJson(e, f));
-        });
-    }
-    ~TraceLog() { seams::SetTraceSink(nullptr); }
-    std::vector<std::string> lines;
-};
+using testsupport::Script;
+using testsupport::TraceLog;
 
 class ScoreDialogsTest : public ::testing::Test {
   protected:
