@@ -63,28 +63,6 @@ bool InsertSymbol(HuffNode* root, int depth, std::uint8_t symbol) {
     return true;
 }
 
-WalkStep WalkByte(const HuffNode* root, unsigned value, int offset) {
-    WalkStep step;
-    const HuffNode* node = root;
-    for (int bit = offset; bit < 8; ++bit) {
-        const HuffNode* next = ((value >> (7 - bit)) & 1u) ? node->one : node->zero;
-        if (next == nullptr) {
-            step.kind = WalkStep::kAbsent;
-            return step;
-        }
-        if (next->leaf) {
-            step.kind = WalkStep::kLeaf;
-            step.used = static_cast<std::uint8_t>(bit + 1);
-            step.symbol = next->symbol;
-            return step;
-        }
-        node = next;
-    }
-    step.kind = WalkStep::kInner;
-    step.node = node;
-    return step;
-}
-
 void FreeTree(HuffNode* root) {
     if (root == nullptr) return;
     for (HuffNode** branch : {&root->zero, &root->one}) {

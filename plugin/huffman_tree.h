@@ -28,23 +28,4 @@ bool InsertSymbol(HuffNode* root, int depth, std::uint8_t symbol);
 // Frees every node below `root`, children before parents, and empties the root.
 void FreeTree(HuffNode* root);
 
-// What the bit-serial walk does with the rest of one byte when it starts at a tree's root with
-// `used` bits of that byte already taken: it finds a leaf, meets an absent branch (the rest of
-// the byte is dropped), or runs out of bits at an inner node. Filled on first use and stamped
-// with the tree's generation, so that a redefined tree never meets stale entries.
-struct WalkStep {
-    enum Kind : std::uint8_t { kLeaf, kAbsent, kInner };
-    const HuffNode* node = nullptr;  // kInner: where the walk goes on with the next byte
-    std::uint32_t stamp = 0;         // generation of the tree this entry describes; 0: unused
-    Kind kind = kAbsent;
-    std::uint8_t used = 0;    // kLeaf: bits of the byte used, the code's last bit included
-    std::uint8_t symbol = 0;  // kLeaf
-};
-
-// Entries per tree: one per bit offset (0 to 7) and byte value.
-constexpr int kWalkStepsPerTree = 8 * 256;
-
-// The walk from `root` over the byte `value` from bit `offset` on (0 = most significant).
-WalkStep WalkByte(const HuffNode* root, unsigned value, int offset);
-
 }  // namespace vantor

@@ -16,4 +16,18 @@ using InverseTransform = void (*)(const std::int16_t* natural, std::uint8_t* sam
 // that no encoder produces give some samples instead of undefined behaviour.
 void IntegerInverseDct(const std::int16_t* natural, std::uint8_t* samples);
 
+// The same transform with vector instructions where the processor has them (AVX2, else SSE2),
+// exact to IntegerInverseDct on every input; IntegerInverseDct itself elsewhere.
+InverseTransform FastInverseDct();
+
+enum class VectorLevel { kSse2, kAvx2 };
+
+// The vector version for one instruction set, or null when this build or processor lacks it.
+InverseTransform VectorInverseDct(VectorLevel level);
+
+#if defined(__x86_64__) || defined(__i386__)
+void InverseDctAvx2(const std::int16_t* natural, std::uint8_t* samples);
+void InverseDctSse2(const std::int16_t* natural, std::uint8_t* samples);
+#endif
+
 }  // namespace vantor

@@ -5,6 +5,7 @@
 
 #include "plugin/planes.h"
 #include "plugin/scan_decoder.h"
+#include "plugin/typical_tables.h"
 
 namespace vantor {
 
@@ -55,33 +56,53 @@ ImageInfo JpegDecoder::GetInfo() const {
     info.paddedWidth = paddedWidth_;
     info.paddedHeight = paddedHeight_;
     info.componentCount = componentCount_;
-    for (int i = 0; i < kMaxPlanes; ++i) info.planes[i] = planes_[i];
+    for (int i = 0; i < kMaxPlanes; ++i) {
+        info.planes[i] = planes_[i];
+        info.repeatX[i] = planeRepeatX_[i];
+        info.repeatY[i] = planeRepeatY_[i];
+    }
+    info.ycbcr = colourDeferred_;
     return info;
 }
 
 int JpegDecoder::Open(const char* path, int selector) {
     std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open() || in.fail() || in.bad()) return 0;
+    if (!in.is_open() || in.fail() || in.bad()) {
+        lastError_ = DecodeError::kCannotOpen;
+        return 0;
+    }
     return Open(in, selector);
 }
 
 int JpegDecoder::Open(std::istream& in, int selector) {
+    lastError_ = DecodeError::kNone;
     for (auto*& plane : planes_) {
         std::free(plane);
         plane = nullptr;
     }
     hMax_ = vMax_ = mcuColumns_ = mcuRows_ = 0;
+    colourDeferred_ = false;
+    for (int i = 0; i < kMaxPlanes; ++i) planeRepeatX_[i] = planeRepeatY_[i] = 1;
     // Only the integer transform is provided; the other selectors fall back to it, which gives
     // the same picture within the rounding the other transforms would have had.
     (void)selector;
-    transform_ = IntegerInverseDct;
+    transform_ = path_ == DecodePath::kFast ? FastInverseDct() : IntegerInverseDct;
+    const int result = OpenStream(in);
+    if (result == 0 && lastError_ == DecodeError::kNone) lastError_ = DecodeError::kTruncated;
+    return result;
+}
 
+// The marker loop. A failing check records its own reason; a read that runs past the end of
+// the file leaves none, and Open records the file as truncated.
+int JpegDecoder::OpenStream(std::istream& in) {
     std::uint8_t soi[2] = {};
-    if (!ReadBytes(in, soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8) return 0;
+    if (!ReadBytes(in, soi, 2)) return 0;
+    if (soi[0] != 0xFF || soi[1] != 0xD8) return Fail(DecodeError::kNoStartOfImage);
 
     for (;;) {
         std::uint8_t marker[2] = {};
-        if (!ReadBytes(in, marker, 2) || marker[0] != 0xFF) return 0;
+        if (!ReadBytes(in, marker, 2)) return 0;
+        if (marker[0] != 0xFF) return Fail(DecodeError::kNotAMarker);
         // Fill bytes: any number of FF before the marker code.
         while (marker[1] == 0xFF) {
             if (!ReadBytes(in, &marker[1], 1)) return 0;
@@ -92,7 +113,7 @@ int JpegDecoder::Open(std::istream& in, int selector) {
         } else if (code == 0xC0) {
             if (!ReadFrameHeader(in)) return 0;
         } else if (code >= 0xC1 && code <= 0xCF && code != 0xC4) {
-            return 0;  // other coding processes, JPG and DAC are not supported
+            return Fail(DecodeError::kUnsupportedFrame);  // other processes, JPG and DAC
         } else if (code == 0xC4) {
             if (!ReadHuffmanTables(in)) return 0;
         } else if (code == 0xD9) {
@@ -124,14 +145,15 @@ bool JpegDecoder::ReadQuantisationTables(std::istream& in) {
         if (!ReadByte(in, &pqTq)) return false;
         const std::uint32_t pq = pqTq >> 4;
         const std::uint32_t tq = pqTq & 0x0F;
-        if (pq != 0) return false;  // Pq: only 8-bit tables
-        if (tq > 3) return false;   // Tq: four tables
+        if (pq != 0) return Fail(DecodeError::kQuantPrecision);
+        if (tq > 3) return Fail(DecodeError::kQuantTableNumber);
         std::uint8_t values[64];
         if (!ReadBytes(in, values, 64)) return false;
         for (int j = 0; j < 64; ++j) quant_[tq][j] = values[j];
         remaining -= 65;
     }
-    return remaining == 0;  // Lq must be used up exactly
+    if (remaining != 0) return Fail(DecodeError::kQuantLength);
+    return true;
 }
 
 std::uint64_t JpegDecoder::FrameMemoryNeed(std::uint64_t paddedWidth, std::uint64_t paddedHeight,
@@ -144,28 +166,33 @@ std::uint64_t JpegDecoder::FrameMemoryNeed(std::uint64_t paddedWidth, std::uint6
 
 bool JpegDecoder::ReadFrameHeader(std::istream& in) {
     // A second frame in one file would mix its planes with the first one's.
-    if (frameSeen_) return false;
+    if (frameSeen_) return Fail(DecodeError::kSecondFrame);
     frameSeen_ = true;
 
     std::uint32_t lf = 0, p = 0, y = 0, x = 0, nf = 0;
     if (!ReadWord(in, &lf)) return false;  // Lf is not needed: the fields say how long it is
-    if (!ReadByte(in, &p) || p != 8) return false;  // P: 8-bit samples only
-    if (!ReadWord(in, &y) || y == 0) return false;  // Y: lines (no DNL support)
-    if (!ReadWord(in, &x) || x == 0) return false;  // X: samples per line
+    if (!ReadByte(in, &p)) return false;
+    if (p != 8) return Fail(DecodeError::kFramePrecision);
+    if (!ReadWord(in, &y)) return false;
+    if (y == 0) return Fail(DecodeError::kFrameHeight);
+    if (!ReadWord(in, &x)) return false;
+    if (x == 0) return Fail(DecodeError::kFrameWidth);
     if (!ReadByte(in, &nf)) return false;
-    if (nf == 0 || nf > kMaxPlanes) return false;  // Nf: one to five planes
+    if (nf == 0 || nf > kMaxPlanes) return Fail(DecodeError::kComponentCount);
 
     std::uint32_t hMax = 0, vMax = 0;
     for (std::uint32_t i = 0; i < nf; ++i) {
         std::uint32_t c = 0, hv = 0, tq = 0;
-        if (!ReadByte(in, &c) || c > kMaxComponentId) return false;  // Ci
+        if (!ReadByte(in, &c)) return false;
+        if (c > kMaxComponentId) return Fail(DecodeError::kComponentId);
         if (!ReadByte(in, &hv) || !ReadByte(in, &tq)) return false;
         ComponentSpec& declared = componentsById_[c];
         declared.h = hv >> 4;
         declared.v = hv & 0x0F;
         declared.tq = tq;
-        if (declared.h == 0 || declared.v == 0) return false;  // Hi, Vi
-        if (declared.tq > 3) return false;                     // Tqi: four tables
+        if (declared.h == 0) return Fail(DecodeError::kHorizontalSampling);
+        if (declared.v == 0) return Fail(DecodeError::kVerticalSampling);
+        if (declared.tq > 3) return Fail(DecodeError::kComponentQuantTable);
         frameIds_[i] = static_cast<std::uint8_t>(c);
         if (declared.h > hMax) hMax = declared.h;
         if (declared.v > vMax) vMax = declared.v;
@@ -183,23 +210,34 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
     // Sizes go up to 5 x 65640 x 65640 bytes: compare with what the machine can give before
     // allocating, since a huge allocation may succeed and the process die when it is touched.
     const std::uint64_t planeBytes = static_cast<std::uint64_t>(paddedWidth_) * paddedHeight_;
-    if (planeBytes > SIZE_MAX) return false;
+    if (planeBytes > SIZE_MAX) return Fail(DecodeError::kFrameTooLarge);
     const std::uint64_t need = FrameMemoryNeed(paddedWidth_, paddedHeight_, nf, x, y);
     const std::uint64_t limit = memoryLimit_ != 0 ? memoryLimit_ : AvailableMemoryBytes();
-    if (need > limit) return false;
+    if (need > limit) return Fail(DecodeError::kFrameTooLarge);
 
-    // Planes start cleared: samples no block reaches read as 0.
+    // Planes start cleared: samples no block reaches read as 0. For the bitmap alone, a
+    // component whose factors divide the largest ones is kept at its own resolution: every
+    // block it gets is replicated by the same factors, so the full plane is that plane with
+    // each sample repeated, the cleared samples included.
     for (std::uint32_t i = 0; i < nf; ++i) {
-        planes_[i] =
-            static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(planeBytes), 1));
-        if (planes_[i] == nullptr) return false;
+        const ComponentSpec& spec = componentsById_[frameIds_[i]];
+        if (bitmapOutput_ && path_ == DecodePath::kFast && hMax % spec.h == 0 &&
+            vMax % spec.v == 0) {
+            planeRepeatX_[i] = hMax / spec.h;
+            planeRepeatY_[i] = vMax / spec.v;
+        }
+        const std::size_t bytes = static_cast<std::size_t>(
+            planeBytes / (static_cast<std::uint64_t>(planeRepeatX_[i]) * planeRepeatY_[i]));
+        planes_[i] = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+        if (planes_[i] == nullptr) return Fail(DecodeError::kFrameTooLarge);
     }
     return true;
 }
 
 bool JpegDecoder::ReadRestartInterval(std::istream& in) {
     std::uint32_t lr = 0, ri = 0;
-    if (!ReadWord(in, &lr) || lr != 4) return false;  // Lr
+    if (!ReadWord(in, &lr)) return false;
+    if (lr != 4) return Fail(DecodeError::kRestartLength);
     if (!ReadWord(in, &ri)) return false;
     restartInterval_ = ri;  // restart markers are found in the data, so this is only recorded
     return true;
@@ -214,12 +252,12 @@ bool JpegDecoder::ReadHuffmanTables(std::istream& in) {
         if (!ReadByte(in, &tcTh)) return false;
         remaining -= 1;
         const std::uint32_t th = tcTh & 0x0F;
-        if (th > 1) return false;  // Th: baseline uses tables 0 and 1
+        if (th > 1) return Fail(DecodeError::kHuffmanTableNumber);
         HuffNode* root = (tcTh & 0x10) ? &acTrees_[th] : &dcTrees_[th];
         // A table defined again replaces the earlier one (files that code their components in
         // separate scans often give each scan its own tables under the same number).
         FreeTree(root);
-        treeGeneration_[((tcTh & 0x10) ? 4 : 0) + th] = nextGeneration_++;
+        treeDefined_[((tcTh & 0x10) ? 4 : 0) + th] = true;
         std::uint8_t counts[16];
         if (!ReadBytes(in, counts, 16)) return false;  // Li
         remaining -= 16;
@@ -232,7 +270,8 @@ bool JpegDecoder::ReadHuffmanTables(std::istream& in) {
             remaining -= count;
         }
     }
-    return remaining == 0;  // Lh must be used up exactly
+    if (remaining != 0) return Fail(DecodeError::kHuffmanLength);
+    return true;
 }
 
 }  // namespace vantor
@@ -242,6 +281,10 @@ namespace vantor {
 void JpegDecoder::ConvertColour() {
     if (componentCount_ != 3) return;
     if (planes_[0] == nullptr || planes_[1] == nullptr || planes_[2] == nullptr) return;
+    if (bitmapOutput_ && path_ == DecodePath::kFast) {
+        colourDeferred_ = true;  // BuildBitmap converts the visible samples
+        return;
+    }
     const std::size_t count = static_cast<std::size_t>(paddedWidth_) * paddedHeight_;
     ConvertYCbCrToRgb(planes_[0], planes_[1], planes_[2], count);
 }
@@ -249,31 +292,33 @@ void JpegDecoder::ConvertColour() {
 bool JpegDecoder::ReadScan(std::istream& in) {
     std::uint32_t ls = 0, ns = 0;
     if (!ReadWord(in, &ls)) return false;  // Ls is not needed: the fields say how long it is
-    if (!ReadByte(in, &ns) || ns < 1 || ns > kMaxScanComponents) return false;  // Ns
+    if (!ReadByte(in, &ns)) return false;
+    if (ns < 1 || ns > kMaxScanComponents) return Fail(DecodeError::kScanComponentCount);
 
     ScanComponent components[kMaxScanComponents];
     std::uint32_t ids[kMaxScanComponents] = {};
     for (std::uint32_t i = 0; i < ns; ++i) {
         std::uint32_t cs = 0, tdTa = 0;
-        if (!ReadByte(in, &cs) || cs > kMaxComponentId) return false;  // Csj
+        if (!ReadByte(in, &cs)) return false;
+        if (cs > kMaxComponentId) return Fail(DecodeError::kScanComponentId);
         if (!ReadByte(in, &tdTa)) return false;
         const std::uint32_t td = tdTa >> 4;
         const std::uint32_t ta = tdTa & 0x0F;
-        if (td > 3 || ta > 3) return false;  // Tdj, Taj
+        if (td > 3) return Fail(DecodeError::kDcTableNumber);
+        if (ta > 3) return Fail(DecodeError::kAcTableNumber);
         ids[i] = cs;
+        // Motion-JPEG frames carry no DHT and rely on the typical tables of Annex K.3: a table
+        // 0 or 1 that no DHT defined is taken from there (tables 2 and 3 stay empty).
+        if (td <= 1 && !treeDefined_[td]) {
+            BuildTypicalTree(&dcTrees_[td], false, td);
+            treeDefined_[td] = true;
+        }
+        if (ta <= 1 && !treeDefined_[4 + ta]) {
+            BuildTypicalTree(&acTrees_[ta], true, ta);
+            treeDefined_[4 + ta] = true;
+        }
         components[i].dcTree = &dcTrees_[td];
         components[i].acTree = &acTrees_[ta];
-        if (walkStepsEnabled_) {
-            if (walkSteps_.empty()) walkSteps_.resize(8 * kWalkStepsPerTree);
-            components[i].dcSteps = &walkSteps_[td * kWalkStepsPerTree];
-            components[i].acSteps = &walkSteps_[(4 + ta) * kWalkStepsPerTree];
-            // A tree no DHT defined keeps generation 0 until its first use here.
-            for (std::uint32_t t : {td, 4 + ta}) {
-                if (treeGeneration_[t] == 0) treeGeneration_[t] = nextGeneration_++;
-            }
-            components[i].dcGeneration = treeGeneration_[td];
-            components[i].acGeneration = treeGeneration_[4 + ta];
-        }
     }
     std::uint8_t progression[3];  // Ss, Se, Ah/Al: fixed in baseline and not checked
     if (!ReadBytes(in, progression, 3)) return false;
@@ -293,11 +338,14 @@ bool JpegDecoder::ReadScan(std::istream& in) {
         }
         if (plane < 0 || declared.h == 0 || declared.v == 0) continue;
 
+        // A plane kept at the component's own resolution takes the same layout with every
+        // horizontal and vertical extent divided by its factors.
+        const std::uint32_t planeX = planeRepeatX_[plane], planeY = planeRepeatY_[plane];
         BlockLayout& layout = component.layout;
         layout.plane = planes_[plane];
-        layout.paddedWidth = paddedWidth_;
-        layout.repeatX = hMax_ / declared.h;
-        layout.repeatY = vMax_ / declared.v;
+        layout.paddedWidth = paddedWidth_ / planeX;
+        layout.repeatX = hMax_ / declared.h / planeX;
+        layout.repeatY = vMax_ / declared.v / planeY;
         if (ns == 1) {
             // A scan of one component codes that component's own blocks in raster order:
             // ceil(Xc / 8) by ceil(Yc / 8) of them, Xc = ceil(X x H / Hmax), Yc likewise.
@@ -318,14 +366,15 @@ bool JpegDecoder::ReadScan(std::istream& in) {
             layout.unitHeight = declared.v;
             layout.unitsAcross = mcuColumns_;
             layout.unitsDown = mcuRows_;
-            layout.unitPixelWidth = 8 * hMax_;
-            layout.unitPixelHeight = 8 * vMax_;
+            layout.unitPixelWidth = 8 * hMax_ / planeX;
+            layout.unitPixelHeight = 8 * vMax_ / planeY;
             component.blocksPerUnit = declared.h * declared.v;
         }
     }
 
-    ScanDecoder scan(in, transform_);
-    return scan.Run(components, static_cast<int>(ns)) == 1;
+    ScanDecoder scan(in, transform_, path_);
+    if (scan.Run(components, static_cast<int>(ns)) == 1) return true;
+    return Fail(scan.ReadFailed() ? DecodeError::kReadError : DecodeError::kEntropyDataEnded);
 }
 
 }  // namespace vantor

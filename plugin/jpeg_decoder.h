@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <istream>
-#include <vector>
 
 #include "plugin/huffman_tree.h"
 #include "plugin/idct.h"
@@ -19,6 +18,48 @@ enum TransformSelector : int {
     kPacked16Transform = 2,
 };
 
+// Why Open refused a file: the one check that failed, named after the ITU T.81 clause and field
+// it enforces. Open's 0 is the result the format demands; this is kept beside it.
+enum class DecodeError : std::uint8_t {
+    kNone,
+    kCannotOpen,           // the file cannot be opened for reading
+    kNoStartOfImage,       // B.2.1: the file does not begin with SOI (FF D8)
+    kNotAMarker,           // B.1.1.2: a byte other than FF where a marker must begin
+    kUnsupportedFrame,     // B.1.1.3: SOF1 to SOF15, JPG or DAC: not baseline sequential
+    kTruncated,            // B.2.1: the file ends (or cannot be read) before EOI
+    kQuantPrecision,       // B.2.4.1 Pq: only 8-bit tables
+    kQuantTableNumber,     // B.2.4.1 Tq: table numbers 0 to 3
+    kQuantLength,          // B.2.4.1 Lq: the tables must use up the segment exactly
+    kSecondFrame,          // B.2.2: one frame header per file
+    kFramePrecision,       // B.2.2 P: 8-bit samples only
+    kFrameHeight,          // B.2.2 Y: 0 (a DNL segment) is not supported
+    kFrameWidth,           // B.2.2 X: at least 1
+    kComponentCount,       // B.2.2 Nf: 1 to 5 planes
+    kComponentId,          // B.2.2 Ci: identifiers 0 to 5 index the component records
+    kHorizontalSampling,   // B.2.2 Hi: 1 to 15
+    kVerticalSampling,     // B.2.2 Vi: 1 to 15
+    kComponentQuantTable,  // B.2.2 Tqi: table numbers 0 to 3
+    kFrameTooLarge,        // B.2.2 X, Y: the planes and bitmap exceed the memory available, or
+                           // a plane cannot be allocated
+    kRestartLength,        // B.2.4.4 Lr: exactly 4
+    kHuffmanTableNumber,   // B.2.4.2 Th: baseline tables 0 and 1
+    kHuffmanLength,        // B.2.4.2 Lh, Li: the code counts and symbols must use up the segment
+    kScanComponentCount,   // B.2.3 Ns: 1 to 4
+    kScanComponentId,      // B.2.3 Csj: identifiers 0 to 5
+    kDcTableNumber,        // B.2.3 Tdj: 0 to 3
+    kAcTableNumber,        // B.2.3 Taj: 0 to 3
+    kEntropyDataEnded,     // F.2.2: the file ends inside entropy-coded data
+    kReadError,            // the stream reported an error while reading entropy-coded data
+};
+
+// Which implementation runs the hot loops of a decode. Both give the same planes and the same
+// result on every input; the reference follows the format's rules step by step, bit by bit.
+enum class DecodePath : std::uint8_t {
+    kFast,       // table-driven Huffman decoding, vector transform (and, for the bitmap,
+                 // vector colour conversion)
+    kReference,  // the bit-serial tree walk, the scalar transform and conversion
+};
+
 constexpr int kMaxPlanes = 5;
 constexpr int kMaxComponentId = 5;
 
@@ -29,6 +70,13 @@ struct ImageInfo {
     std::uint32_t paddedHeight;  // row count of every plane
     std::uint32_t componentCount;
     std::uint8_t* planes[kMaxPlanes];
+    // Planes kept at their component's own resolution for the bitmap (see SetBitmapOutput):
+    // plane p holds every repeatX[p]-th column and repeatY[p]-th row, with rows of
+    // paddedWidth / repeatX[p] bytes. 1 and 1 for full-size planes.
+    std::uint32_t repeatX[kMaxPlanes] = {1, 1, 1, 1, 1};
+    std::uint32_t repeatY[kMaxPlanes] = {1, 1, 1, 1, 1};
+    // The planes still hold Y, Cb and Cr: the conversion happens while the bitmap is built.
+    bool ycbcr = false;
 };
 
 struct ComponentSpec {
@@ -57,10 +105,20 @@ class JpegDecoder {
     // Caps the memory that planes and the resulting bitmap may take. 0, the default, means the
     // memory the machine has available when the frame header is read.
     void SetMemoryLimit(std::uint64_t bytes) { memoryLimit_ = bytes; }
+    std::uint64_t MemoryLimit() const { return memoryLimit_; }
 
-    // Whether code trees are walked through memoised per-byte steps (the default) or strictly
-    // bit by bit. Both give the same result on every stream; the second is the reference.
-    void SetWalkSteps(bool enabled) { walkStepsEnabled_ = enabled; }
+    // The fast path is the default.
+    void SetDecodePath(DecodePath path) { path_ = path; }
+
+    // For a caller that reads the planes only through BuildBitmap (the read entry): on the fast
+    // path, a subsampled component whose factors divide the largest ones is stored at its own
+    // resolution (the replication happens while the bitmap is built) and the colour conversion
+    // is left to BuildBitmap, which converts only the visible samples. The bitmap is the same
+    // byte for byte; the planes then are not the full-size RGB planes GetInfo otherwise gives.
+    void SetBitmapOutput(bool enabled) { bitmapOutput_ = enabled; }
+
+    // The check that made the last Open fail; kNone after a success.
+    DecodeError LastError() const { return lastError_; }
 
     // The bytes a frame of this size needs: its planes plus, for three components, the bitmap.
     static std::uint64_t FrameMemoryNeed(std::uint64_t paddedWidth, std::uint64_t paddedHeight,
@@ -72,6 +130,13 @@ class JpegDecoder {
 
   private:
     friend class ScanDecoder;
+
+    // Records the reason and returns false, so that each check is one line.
+    bool Fail(DecodeError reason) {
+        lastError_ = reason;
+        return false;
+    }
+    int OpenStream(std::istream& in);
 
     bool ReadQuantisationTables(std::istream& in);
     bool ReadFrameHeader(std::istream& in);
@@ -98,12 +163,15 @@ class JpegDecoder {
     bool frameSeen_ = false;
     InverseTransform transform_ = nullptr;
     std::uint64_t memoryLimit_ = 0;
-    // Memoised walk steps of the eight trees (DC 0 to 3, then AC 0 to 3), allocated at the first
-    // scan, and the generation of each tree: a new one whenever a DHT redefines the tree.
-    bool walkStepsEnabled_ = true;
-    std::vector<WalkStep> walkSteps_;
-    std::uint32_t treeGeneration_[8] = {};
-    std::uint32_t nextGeneration_ = 1;
+    // Whether a DHT segment defined each tree (DC 0 to 3, then AC 0 to 3); a scan that names a
+    // tree no DHT defined gets the typical table of T.81 Annex K.3 instead.
+    bool treeDefined_[8] = {};
+    bool bitmapOutput_ = false;
+    bool colourDeferred_ = false;
+    std::uint32_t planeRepeatX_[kMaxPlanes] = {1, 1, 1, 1, 1};
+    std::uint32_t planeRepeatY_[kMaxPlanes] = {1, 1, 1, 1, 1};
+    DecodePath path_ = DecodePath::kFast;
+    DecodeError lastError_ = DecodeError::kNone;
 };
 
 // The memory this process can still take without the machine running short: what the kernel

@@ -1,6 +1,10 @@
 #include "plugin/planes.h"
 
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <vector>
 
 #include "plugin/jpeg_decoder.h"
 
@@ -87,6 +91,73 @@ void PutU32(std::uint8_t* p, std::uint32_t v) {
 
 }  // namespace
 
+void ConvertRowToBgr(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
+                     std::uint8_t* bgr, std::size_t width) {
+    for (std::size_t x = 0; x < width; ++x) {
+        std::uint8_t r = y[x], g = cb[x], b = cr[x];
+        ConvertYCbCrToRgb(&r, &g, &b, 1);
+        bgr[3 * x + 0] = b;
+        bgr[3 * x + 1] = g;
+        bgr[3 * x + 2] = r;
+    }
+}
+
+namespace {
+
+// Row `y` of plane p at full width: the plane's own row, or its samples repeated into `scratch`.
+const std::uint8_t* FullRow(const ImageInfo& info, int p, std::uint32_t y, std::uint8_t* scratch) {
+    const std::uint32_t rx = info.repeatX[p];
+    const std::size_t stride = info.paddedWidth / rx;
+    const std::uint8_t* row =
+        info.planes[p] + static_cast<std::size_t>(y / info.repeatY[p]) * stride;
+    if (rx == 1) return row;
+    if (rx == 2) {
+        std::uint32_t x = 0;
+#ifdef __SSE2__
+        // Sixteen samples become 32, each twice.
+        for (; x + 32 <= info.width; x += 32) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x / 2));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(scratch + x), _mm_unpacklo_epi8(v, v));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(scratch + x + 16), _mm_unpackhi_epi8(v, v));
+        }
+#endif
+        for (; x < info.width; ++x) scratch[x] = row[x / 2];
+        return scratch;
+    }
+    for (std::uint32_t x = 0, source = 0; x < info.width; source++) {
+        for (std::uint32_t k = 0; k < rx && x < info.width; ++k) scratch[x++] = row[source];
+    }
+    return scratch;
+}
+
+// The bitmap rows from planes that hold Y, Cb and Cr or components at their own resolution.
+void ConvertIntoBitmap(const ImageInfo& info, std::uint8_t* pixels, std::size_t stride) {
+    static const RowConversion convert = [] {
+        const RowConversion vector = VectorRowToBgr();
+        return vector != nullptr ? vector : ConvertRowToBgr;
+    }();
+    std::vector<std::uint8_t> scratch(3 * static_cast<std::size_t>(info.width));
+    for (std::uint32_t y = 0; y < info.height; ++y) {
+        const std::uint8_t* rows[3];
+        for (int p = 0; p < 3; ++p) {
+            rows[p] =
+                FullRow(info, p, y, scratch.data() + static_cast<std::size_t>(p) * info.width);
+        }
+        std::uint8_t* out = pixels + static_cast<std::size_t>(info.height - 1 - y) * stride;
+        if (info.ycbcr) {
+            convert(rows[0], rows[1], rows[2], out, info.width);
+            continue;
+        }
+        for (std::uint32_t x = 0; x < info.width; ++x) {
+            out[3 * x + 0] = rows[2][x];
+            out[3 * x + 1] = rows[1][x];
+            out[3 * x + 2] = rows[0][x];
+        }
+    }
+}
+
+}  // namespace
+
 HGLOBAL BuildBitmap(const ImageInfo& info) {
     const std::uint64_t bytes = BitmapBytes(info.width, info.height);
     if (bytes > SIZE_MAX || info.width > 0x7FFFFFFFu || info.height > 0x7FFFFFFFu) return nullptr;
@@ -106,6 +177,12 @@ HGLOBAL BuildBitmap(const ImageInfo& info) {
     // Compression, image size, resolutions and colour counts stay 0 (BI_RGB, no table).
 
     const std::size_t stride = static_cast<std::size_t>(BitmapStride(info.width));
+    bool fullSize = true;
+    for (int p = 0; p < 3; ++p) fullSize = fullSize && info.repeatX[p] == 1 && info.repeatY[p] == 1;
+    if (info.ycbcr || !fullSize) {
+        ConvertIntoBitmap(info, base + 40, stride);
+        return handle;
+    }
     const std::uint8_t* red = info.planes[0];
     const std::uint8_t* green = info.planes[1];
     const std::uint8_t* blue = info.planes[2];

@@ -38,6 +38,21 @@ void PlaceBlock(const BlockLayout& layout, std::uint32_t n, const std::uint8_t* 
 // point, shifts rounding toward minus infinity.
 void ConvertYCbCrToRgb(std::uint8_t* p0, std::uint8_t* p1, std::uint8_t* p2, std::size_t count);
 
+// One bitmap row from Y, Cb and Cr rows of `width` samples: the conversion of ConvertYCbCrToRgb
+// written as blue, green, red triples.
+using RowConversion = void (*)(const std::uint8_t* y, const std::uint8_t* cb,
+                               const std::uint8_t* cr, std::uint8_t* bgr, std::size_t width);
+void ConvertRowToBgr(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
+                     std::uint8_t* bgr, std::size_t width);
+
+// The AVX2 version, or null when this build or processor lacks it.
+RowConversion VectorRowToBgr();
+
+#if defined(__x86_64__) || defined(__i386__)
+void ConvertRowToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const std::uint8_t* cr,
+                         std::uint8_t* bgr, std::size_t width);
+#endif
+
 // Row length of a 24-bit bitmap: 3 bytes per pixel rounded up to a multiple of 4.
 std::uint64_t BitmapStride(std::uint32_t width);
 
@@ -46,7 +61,9 @@ std::uint64_t BitmapBytes(std::uint32_t width, std::uint32_t height);
 
 // Builds the bottom-up BGR bitmap of the visible part of planes 0 (R), 1 (G) and 2 (B) in
 // movable, zero-initialised global memory and returns it locked once; null when the memory
-// cannot be had.
+// cannot be had. Planes that still hold Y, Cb and Cr, or that hold a subsampled component at its
+// own resolution (ImageInfo::ycbcr, repeatX, repeatY), are converted and replicated on the way,
+// with the same bytes as a result.
 HGLOBAL BuildBitmap(const ImageInfo& info);
 
 }  // namespace vantor

@@ -9,6 +9,93 @@ namespace {
 constexpr std::size_t kRefillBytes = 100;
 constexpr std::size_t kRefillThreshold = 30;
 constexpr int kEndOfData = -1;
+// The fast path reads the file in larger pieces and keeps at least kReadAhead bytes in the
+// window before each block, so that a block meets the window's end only in data padded with
+// thousands of FF bytes.
+constexpr std::size_t kFastRefillBytes = 64 * 1024;
+constexpr std::size_t kReadAhead = 4096;
+
+// Whether any of the eight bytes of `word` is FF.
+inline bool HasFfByte(std::uint64_t word) {
+    const std::uint64_t inverted = ~word;
+    return ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
+}
+
+inline std::uint64_t LoadBigEndian(const std::uint8_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return __builtin_bswap64(word);
+}
+
+// Fills `r` to more than 56 bits from the window bytes before `end`, dropping the stuffed 00
+// after each FF. At a marker or the end of the window the data stops and zero bits follow.
+inline void Load(BitBuffer& r, const std::uint8_t* window, std::size_t end) {
+    while (r.count <= 56) {
+        if (r.stop >= 0) {
+            r.loaded += 64 - r.count;
+            r.count = 64;
+            return;
+        }
+        if (end - r.next >= 8) {
+            const std::uint64_t word = LoadBigEndian(window + r.next);
+            if (!HasFfByte(word)) {
+                const int take = (64 - r.count) >> 3;
+                const std::uint64_t kept = take == 8 ? word : word & (~0ull << (64 - 8 * take));
+                r.bits |= kept >> r.count;
+                r.next += static_cast<std::size_t>(take);
+                r.count += 8 * take;
+                r.loaded += 8 * take;
+                continue;
+            }
+        }
+        if (r.next >= end) {
+            r.stop = r.loaded;
+            continue;
+        }
+        const std::uint8_t byte = window[r.next];
+        if (byte == 0xFF) {
+            std::size_t j = r.next + 1;
+            while (j < end && window[j] == 0xFF) ++j;
+            if (j >= end || window[j] != 0x00) {
+                r.stop = r.loaded;
+                continue;
+            }
+            r.next = j + 1;
+        } else {
+            ++r.next;
+        }
+        r.bits |= static_cast<std::uint64_t>(byte) << (56 - r.count);
+        r.count += 8;
+        r.loaded += 8;
+    }
+}
+
+inline void Consume(BitBuffer& r, int n) {
+    r.bits <<= n;
+    r.count -= n;
+}
+
+// The rest of a code longer than the lookahead, walked bit by bit from `node`.
+inline bool WalkLongCode(const HuffNode* node, const BitBuffer& r, std::uint32_t* symbol,
+                         int* length) {
+    if (node == nullptr) return false;
+    std::uint64_t bits = r.bits << kLookaheadBits;
+    for (int depth = kLookaheadBits + 1; depth <= kMaxCodeLength; ++depth) {
+        node = (bits >> 63) ? node->one : node->zero;
+        bits <<= 1;
+        if (node == nullptr) return false;
+        if (node->leaf) {
+            *symbol = node->symbol;
+            *length = depth;
+            return true;
+        }
+    }
+    return false;
+}
+
+inline std::int16_t Dequantise(std::uint32_t coefficient, std::uint32_t quant) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(coefficient * quant));
+}
 
 }  // namespace
 
@@ -18,15 +105,20 @@ std::int32_t ExtendReceived(std::uint32_t value, int count) {
     return static_cast<std::int32_t>(value - ((1u << count) - 1u));
 }
 
-ScanDecoder::ScanDecoder(std::istream& in, InverseTransform transform)
-    : in_(in), transform_(transform), window_(2 * kRefillBytes + 2) {}
+ScanDecoder::ScanDecoder(std::istream& in, InverseTransform transform, DecodePath path)
+    : in_(in),
+      transform_(transform),
+      path_(path),
+      refillBytes_(path == DecodePath::kFast ? kFastRefillBytes : kRefillBytes),
+      window_(2 * refillBytes_ + 2) {}
 
 void ScanDecoder::Fill() {
     if (eof_ || bad_) return;
     if (pos_ != 0 && left_ != 0) std::memmove(window_.data(), window_.data() + pos_, left_);
     pos_ = 0;
-    if (window_.size() < left_ + kRefillBytes + 2) window_.resize(left_ + kRefillBytes + 2);
-    in_.read(reinterpret_cast<char*>(window_.data() + left_), kRefillBytes);
+    if (window_.size() < left_ + refillBytes_ + 2) window_.resize(left_ + refillBytes_ + 2);
+    in_.read(reinterpret_cast<char*>(window_.data() + left_),
+             static_cast<std::streamsize>(refillBytes_));
     const std::streamsize got = in_.gcount();
     left_ += static_cast<std::size_t>(got);
     if (in_.bad()) {
@@ -76,11 +168,8 @@ inline void ScanDecoder::Advance(std::size_t length) {
 bool ScanDecoder::DataExhausted() { return Peek(0) == kEndOfData && !bad_; }
 
 // The bit-serial walk of a code tree. Returns 1 with the symbol, or 0 when a marker, the end
-// of the data or a broken code (which discards the rest of its byte) stopped it. With `steps`,
-// every stretch of the walk that starts at the root is taken from the memoised outcome of the
-// same walk over the rest of that byte.
-int ScanDecoder::DecodeSymbol(const HuffNode* root, WalkStep* steps, std::uint32_t generation,
-                              std::uint8_t* symbol) {
+// of the data or a broken code (which discards the rest of its byte) stopped it.
+int ScanDecoder::DecodeSymbol(const HuffNode* root, std::uint8_t* symbol) {
     std::size_t length = 0;
     int value = Unit(&length);
     if (value == kEndOfData) return 0;
@@ -88,30 +177,6 @@ int ScanDecoder::DecodeSymbol(const HuffNode* root, WalkStep* steps, std::uint32
     int used = bit_;
     const HuffNode* node = root;
     for (;;) {
-        if (steps != nullptr && node == root) {
-            WalkStep& step = steps[used * 256 + value];
-            if (step.stamp != generation) {
-                step = WalkByte(root, static_cast<unsigned>(value), used);
-                step.stamp = generation;
-            }
-            if (step.kind == WalkStep::kLeaf) {
-                *symbol = step.symbol;
-                if (step.used == 8) {
-                    Advance(length);
-                } else {
-                    bit_ = step.used;
-                }
-                return 1;
-            }
-            if (step.kind == WalkStep::kInner) node = step.node;
-            // Absent branch or inner node at the end of the byte: go on with the next byte.
-            Advance(length);
-            value = Unit(&length);
-            if (value == kEndOfData) return 0;
-            byte = static_cast<unsigned>(value);
-            used = 0;
-            continue;
-        }
         const HuffNode* next = (byte & 0x80u) ? node->one : node->zero;
         byte = (byte << 1) & 0xFFu;
         ++used;
@@ -180,7 +245,7 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
     std::uint32_t bits = 0;
 
     ScheduledRefill();
-    int found = DecodeSymbol(component.dcTree, component.dcSteps, component.dcGeneration, &symbol);
+    int found = DecodeSymbol(component.dcTree, &symbol);
     if (bad_ || DataExhausted()) return Step::kFail;
     if (!found) return Step::kMarkerSearch;
     // A difference of more than 16 bits lies outside any 8-bit baseline stream.
@@ -194,7 +259,7 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
     int k = 1;
     while (k < 64) {
         ScheduledRefill();
-        found = DecodeSymbol(component.acTree, component.acSteps, component.acGeneration, &symbol);
+        found = DecodeSymbol(component.acTree, &symbol);
         if (bad_ || DataExhausted()) return Step::kFail;
         if (!found) return Step::kMarkerSearch;
         if (symbol == 0x00) break;  // end of block
@@ -249,17 +314,162 @@ ScanDecoder::Search ScanDecoder::FindMarker() {
     }
 }
 
+// Places the fast reader on the byte-wise cursor.
+void ScanDecoder::PlaceReader() {
+    reader_ = BitBuffer{};
+    reader_.next = pos_;
+    readerStart_ = pos_;
+    Load(reader_, window_.data(), pos_ + left_);
+    Consume(reader_, bit_);
+}
+
+// Moves the byte-wise cursor to where the fast reader stands: past the data bytes whose bits it
+// consumed, every stuffed FF 00 (or FF FF ... 00) counting as one byte.
+void ScanDecoder::SyncCursor() {
+    const std::uint8_t* window = window_.data();
+    std::int64_t bits = reader_.loaded - reader_.count;
+    std::size_t pos = readerStart_;
+    while (bits >= 8) {
+        const auto bytes = static_cast<std::size_t>(bits / 8);
+        const void* ff = std::memchr(window + pos, 0xFF, bytes);
+        if (ff == nullptr) {
+            pos += bytes;
+            bits -= 8 * static_cast<std::int64_t>(bytes);
+            break;
+        }
+        const auto plain =
+            static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - (window + pos));
+        pos += plain + 1;
+        while (window[pos] == 0xFF) ++pos;
+        ++pos;  // the stuffed 00
+        bits -= 8 * static_cast<std::int64_t>(plain + 1);
+    }
+    left_ -= pos - pos_;
+    pos_ = pos;
+    bit_ = static_cast<int>(bits);
+}
+
+// One block by the lookup tables, into `natural` (dequantised, zeros elsewhere). Returns false,
+// changing neither the reader nor the predictor, when the block needs the exact reader: a code
+// that no table entry resolves (an absent branch), a DC count above 16, a run past the last
+// coefficient, or data that reaches within a byte of a marker or the end of the data.
+bool ScanDecoder::FastBlock(const ScanComponent& component, const FastHuffman& dc,
+                            const FastHuffman& ac, std::int32_t* predictor, std::int16_t* natural) {
+    BitBuffer r = reader_;
+    const std::uint8_t* window = window_.data();
+    const std::size_t end = pos_ + left_;
+    const std::uint32_t* quant = component.quant;
+
+    if (r.count < 32) Load(r, window, end);
+    std::uint32_t entry = dc.Entry(static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits)));
+    std::uint32_t symbol = entry & 0xFF;
+    int length = (entry >> 8) & 0x0F;
+    if (length == 0 &&
+        !WalkLongCode(dc.LongCode(static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits))), r,
+                      &symbol, &length)) {
+        return false;
+    }
+    Consume(r, length);
+    if (symbol > 16) return false;
+    std::uint32_t difference = 0;
+    if (symbol > 0) {
+        const auto bits = static_cast<std::uint32_t>(r.bits >> (64 - symbol));
+        Consume(r, static_cast<int>(symbol));
+        difference = static_cast<std::uint32_t>(ExtendReceived(bits, static_cast<int>(symbol)));
+    }
+    const std::uint32_t dcValue = static_cast<std::uint32_t>(*predictor) + difference;
+    natural[0] = Dequantise(dcValue, quant[0]);
+
+    int k = 1;
+    while (k < 64) {
+        if (r.count < 32) Load(r, window, end);
+        const auto lookahead = static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits));
+        entry = ac.Entry(lookahead);
+        if (entry & 0xF000) {
+            // Symbol and additional bits in one: the value is ready.
+            k += (entry >> 4) & 0x0F;
+            if (k > 63) return false;
+            Consume(r, (entry >> 12) & 0x0F);
+            const auto value = static_cast<std::int16_t>(entry >> 16);
+            natural[kZigZag[k]] = Dequantise(static_cast<std::uint32_t>(value), quant[k]);
+            ++k;
+            continue;
+        }
+        symbol = entry & 0xFF;
+        length = (entry >> 8) & 0x0F;
+        if (length == 0 && !WalkLongCode(ac.LongCode(lookahead), r, &symbol, &length)) {
+            return false;
+        }
+        Consume(r, length);
+        if (symbol == 0x00) break;
+        if (symbol == 0xF0) {
+            k += 16;
+            continue;
+        }
+        k += static_cast<int>(symbol >> 4);
+        const int size = static_cast<int>(symbol & 0x0F);
+        if (size > 0) {
+            if (k > 63) return false;
+            const auto bits = static_cast<std::uint32_t>(r.bits >> (64 - size));
+            Consume(r, size);
+            natural[kZigZag[k]] =
+                Dequantise(static_cast<std::uint32_t>(ExtendReceived(bits, size)), quant[k]);
+            ++k;
+        }
+    }
+    if (k > 64) return false;
+    if (r.stop >= 0 && r.loaded - r.count + 8 > r.stop) return false;
+    *predictor = static_cast<std::int32_t>(dcValue);
+    reader_ = r;
+    return true;
+}
+
 int ScanDecoder::Run(const ScanComponent* components, int count) {
     std::int32_t predictors[kMaxScanComponents] = {};
     std::uint32_t blockCounters[kMaxScanComponents] = {};
     bool anyBlocks = false;
     for (int i = 0; i < count; ++i) anyBlocks = anyBlocks || components[i].blocksPerUnit > 0;
 
+    // The fast path: lookup tables per scan component, and a reader that stands wherever the
+    // exact one last left the cursor.
+    const bool fast = path_ == DecodePath::kFast;
+    std::vector<FastHuffman> tables(fast ? 2 * static_cast<std::size_t>(count) : 0);
+    for (int i = 0; fast && i < count; ++i) {
+        tables[2 * i].Build(components[i].dcTree, false);
+        tables[2 * i + 1].Build(components[i].acTree, true);
+    }
+    bool readerPlaced = false;
+    alignas(32) std::int16_t natural[64] = {};
+    alignas(32) std::uint8_t samples[64];
+
     for (;;) {
         Step step = anyBlocks ? Step::kBlockDone : Step::kMarkerSearch;
         for (int i = 0; i < count && step == Step::kBlockDone; ++i) {
-            for (std::uint32_t b = 0; b < components[i].blocksPerUnit; ++b) {
-                step = DecodeBlock(components[i], &predictors[i], &blockCounters[i]);
+            const ScanComponent& component = components[i];
+            for (std::uint32_t b = 0; b < component.blocksPerUnit; ++b) {
+                if (fast) {
+                    if (!readerPlaced) {
+                        PlaceReader();
+                        readerPlaced = true;
+                    } else if (!eof_ && pos_ + left_ - reader_.next < kReadAhead) {
+                        SyncCursor();
+                        Fill();
+                        PlaceReader();
+                    }
+                    if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
+                                  natural)) {
+                        transform_(natural, samples);
+                        std::memset(natural, 0, sizeof natural);
+                        PlaceBlock(component.layout, blockCounters[i], samples);
+                        ++blockCounters[i];
+                        continue;
+                    }
+                    // The exact reader takes this block from where it begins.
+                    std::memset(natural, 0, sizeof natural);
+                    SyncCursor();
+                    readerPlaced = false;
+                }
+                step = DecodeBlock(component, &predictors[i], &blockCounters[i]);
                 if (step != Step::kBlockDone) break;
             }
         }

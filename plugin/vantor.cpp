@@ -52,6 +52,7 @@ ImageFileInfo* GetImageFileInfo(ImageFileInfo* info) {
 
 HGLOBAL ReadImage(const char* path) {
     vantor::JpegDecoder decoder;
+    decoder.SetBitmapOutput(true);  // the planes are read only through the bitmap
     HGLOBAL result = nullptr;
     if (decoder.Open(path, vantor::kIntegerTransform) != 0) {
         result = vantor::BitmapFromDecoder(decoder);

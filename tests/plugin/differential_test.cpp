@@ -183,6 +183,44 @@ TEST(Differential, LargestPictures) {
     }
 }
 
+// The file without its DHT segments, as a Motion-JPEG frame comes: the scans then rely on the
+// typical tables of T.81 Annex K.3, which libjpeg's encoder uses when it does not optimise.
+std::vector<std::uint8_t> WithoutHuffmanTables(const std::vector<std::uint8_t>& jpeg) {
+    std::vector<std::uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+    std::size_t at = 2;
+    while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xDA) {
+        const std::size_t length = static_cast<std::size_t>(jpeg[at + 2]) << 8 | jpeg[at + 3];
+        if (jpeg[at + 1] != 0xC4) {
+            out.insert(out.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(at),
+                       jpeg.begin() + static_cast<std::ptrdiff_t>(at + 2 + length));
+        }
+        at += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(at), jpeg.end());
+    return out;
+}
+
+TEST(Differential, MotionJpegFramesWithoutTablesUseTheTypicalOnes) {
+    int n = 0;
+    for (const Sampling& s : {kSamplings[1], kSamplings[2], kSamplings[0]}) {
+        EncodeOptions o = Options(s, {160, 120}, 50 + 20 * n);
+        o.restartInterval = n == 2 ? 4 : 0;
+        SCOPED_TRACE(Label(o, s.name));
+        const std::vector<std::uint8_t> jpeg =
+            WithoutHuffmanTables(EncodeJpeg(PhotoLikePicture(o.width, o.height, 600 + n++), o));
+        ASSERT_EQ(std::search(jpeg.begin(), jpeg.end(), std::begin({0xFF, 0xC4}),
+                              std::end({0xFF, 0xC4})) -
+                      jpeg.begin(),
+                  static_cast<std::ptrdiff_t>(jpeg.size()))
+            << "a DHT segment is left";
+        const std::vector<std::uint8_t> expected = ReferenceBitmap(jpeg);
+        ASSERT_FALSE(expected.empty()) << "libjpeg refused the frame";
+        const std::vector<std::uint8_t> actual =
+            ReadThroughPlugin(WriteTempFile("mjpeg.jpg", jpeg));
+        EXPECT_TRUE(actual == expected) << FirstDifference(actual, expected);
+    }
+}
+
 #ifdef PLUGIN_HOST_PATH
 TEST(ImageHost, ReportsFailureWithAnExitStatus) {
     std::vector<std::uint8_t> bmp;

@@ -21,7 +21,10 @@ void OnFatalError(j_common_ptr cinfo) {
     std::longjmp(err->jump, 1);
 }
 
-void OnMessage(j_common_ptr, int) {}
+// Messages are not printed; warnings (level -1) are counted as libjpeg's own handler does.
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level < 0) ++cinfo->err->num_warnings;
+}
 
 std::uint8_t Clamp(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
@@ -114,12 +117,16 @@ std::vector<std::uint8_t> EncodeJpeg(const Pixels& rgb, const EncodeOptions& o) 
     return out;
 }
 
-std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg) {
+std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg,
+                                          ReferenceNotes* notes) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = OnFatalError;
     err.base.emit_message = OnMessage;
+    // Declared before the recovery point, so that a fatal error's jump leaves them to be
+    // destroyed as usual.
+    std::vector<std::uint8_t> bitmap, row;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return {};
@@ -127,6 +134,10 @@ std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&cinfo, TRUE);
+    if (notes != nullptr) {
+        notes->ycbcr = cinfo.jpeg_color_space == JCS_YCbCr;
+        notes->components = cinfo.num_components;
+    }
     cinfo.out_color_space = JCS_YCbCr;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = FALSE;
@@ -135,7 +146,7 @@ std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg)
     const int width = static_cast<int>(cinfo.output_width);
     const int height = static_cast<int>(cinfo.output_height);
     const std::size_t stride = (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4;
-    std::vector<std::uint8_t> bitmap(40 + stride * height, 0);
+    bitmap.assign(40 + stride * height, 0);
     const std::uint8_t header[16] = {40,
                                      0,
                                      0,
@@ -153,7 +164,7 @@ std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg)
                                      24,
                                      0};
     std::memcpy(bitmap.data(), header, sizeof header);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
+    row.resize(static_cast<std::size_t>(width) * 3);
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = static_cast<int>(cinfo.output_scanline);
         JSAMPROW rows[1] = {row.data()};
@@ -168,6 +179,7 @@ std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg)
         }
     }
     jpeg_finish_decompress(&cinfo);
+    if (notes != nullptr) notes->warnings = static_cast<int>(err.base.num_warnings);
     jpeg_destroy_decompress(&cinfo);
     return bitmap;
 }

@@ -27,10 +27,18 @@ struct EncodeOptions {
 
 std::vector<std::uint8_t> EncodeJpeg(const Pixels& rgb, const EncodeOptions& options);
 
+// What libjpeg made of a file besides its pixels.
+struct ReferenceNotes {
+    int warnings = 0;    // corrupt-data and other warnings during the decode
+    bool ycbcr = false;  // libjpeg took the file's colour space for YCbCr
+    int components = 0;  // components of the frame
+};
+
 // libjpeg's decode to YCbCr with the integer transform and no fancy upsampling, followed by the
 // 16.16 colour conversion: the packed bottom-up BGR bitmap (40-byte header first). Empty when
 // libjpeg refuses the data.
-std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg);
+std::vector<std::uint8_t> ReferenceBitmap(const std::vector<std::uint8_t>& jpeg,
+                                          ReferenceNotes* notes = nullptr);
 
 // libjpeg's ordinary decode to RGB rows; returns false on error.
 bool DecodeRgb(const std::vector<std::uint8_t>& jpeg, Pixels* rgb, int* width, int* height);

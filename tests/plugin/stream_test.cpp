@@ -1,6 +1,9 @@
 // The marker loop and the segments that set up a decode: what is accepted, skipped and refused.
 #include <gtest/gtest.h>
 
+#include <istream>
+#include <streambuf>
+
 #include "tests/plugin/test_support.h"
 
 namespace plugintest {
@@ -341,6 +344,167 @@ TEST(Scan, HeaderChecks) {
         JpegDecoder decoder;
         EXPECT_EQ(Decode(decoder, b.bytes()), c.expected);
     }
+}
+
+}  // namespace
+}  // namespace plugintest
+
+namespace plugintest {
+namespace {
+
+using vantor::DecodeError;
+
+// A frame header for a 8 x 8 picture of the components given, as bytes of an SOF0 payload.
+Bytes FramePayload(int precision, int height, int width, const Bytes& componentBytes, int nf) {
+    Bytes p = {static_cast<std::uint8_t>(precision), static_cast<std::uint8_t>(height >> 8),
+               static_cast<std::uint8_t>(height),    static_cast<std::uint8_t>(width >> 8),
+               static_cast<std::uint8_t>(width),     static_cast<std::uint8_t>(nf)};
+    p.insert(p.end(), componentBytes.begin(), componentBytes.end());
+    return p;
+}
+
+TEST(Reasons, EveryRefusedFileNamesTheCheckThatFailed) {
+    const Bytes soi = {0xFF, 0xD8};
+    auto file = [&](const JpegBuilder& body) {
+        Bytes f = soi;
+        f.insert(f.end(), body.bytes().begin(), body.bytes().end());
+        return f;
+    };
+    auto segment = [&](std::uint8_t code, const Bytes& payload) {
+        JpegBuilder b;
+        b.Dqt(0, 1).Segment(code, payload).Eoi();
+        return file(b);
+    };
+    const Bytes grey = {1, 0x11, 0};
+    Bytes dqt64(64, 1);
+    dqt64[0] = 0x00;  // Pq/Tq and 63 entries: the 64th lies beyond the segment
+    Bytes dhtShort(18, 0);
+    dhtShort[1] = 2;  // two codes of length 1, but only one symbol in the segment
+    Bytes dqt12(129, 1);
+    dqt12[0] = 0x10;
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        DecodeError reason;
+    } cases[] = {
+        {"empty file", {}, DecodeError::kTruncated},
+        {"no EOI", soi, DecodeError::kTruncated},
+        {"cut inside a segment", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 1}, DecodeError::kTruncated},
+        {"EOI first", {0xFF, 0xD9, 0xFF, 0xD8}, DecodeError::kNoStartOfImage},
+        {"no marker", {0xFF, 0xD8, 0x00, 0xD9}, DecodeError::kNotAMarker},
+        {"progressive", segment(0xC2, FramePayload(8, 8, 8, grey, 1)),
+         DecodeError::kUnsupportedFrame},
+        {"arithmetic", segment(0xC9, FramePayload(8, 8, 8, grey, 1)),
+         DecodeError::kUnsupportedFrame},
+        {"DQT Pq", segment(0xDB, dqt12), DecodeError::kQuantPrecision},
+        {"DQT Tq",
+         segment(0xDB,
+                 [] {
+                     Bytes t(65, 1);
+                     t[0] = 4;
+                     return t;
+                 }()),
+         DecodeError::kQuantTableNumber},
+        {"DQT Lq", segment(0xDB, dqt64), DecodeError::kQuantLength},
+        {"SOF0 twice",
+         [&] {
+             JpegBuilder b;
+             b.Sof0(8, 8, {{1, 1, 1, 0}}).Sof0(8, 8, {{1, 1, 1, 0}}).Eoi();
+             return file(b);
+         }(),
+         DecodeError::kSecondFrame},
+        {"SOF0 P", segment(0xC0, FramePayload(12, 8, 8, grey, 1)), DecodeError::kFramePrecision},
+        {"SOF0 Y", segment(0xC0, FramePayload(8, 0, 8, grey, 1)), DecodeError::kFrameHeight},
+        {"SOF0 X", segment(0xC0, FramePayload(8, 8, 0, grey, 1)), DecodeError::kFrameWidth},
+        {"SOF0 Nf 0", segment(0xC0, FramePayload(8, 8, 8, {}, 0)), DecodeError::kComponentCount},
+        {"SOF0 Nf 6", segment(0xC0, FramePayload(8, 8, 8, Bytes(18, 0x11), 6)),
+         DecodeError::kComponentCount},
+        {"SOF0 Ci", segment(0xC0, FramePayload(8, 8, 8, {6, 0x11, 0}, 1)),
+         DecodeError::kComponentId},
+        {"SOF0 Hi", segment(0xC0, FramePayload(8, 8, 8, {1, 0x01, 0}, 1)),
+         DecodeError::kHorizontalSampling},
+        {"SOF0 Vi", segment(0xC0, FramePayload(8, 8, 8, {1, 0x10, 0}, 1)),
+         DecodeError::kVerticalSampling},
+        {"SOF0 Tqi", segment(0xC0, FramePayload(8, 8, 8, {1, 0x11, 4}, 1)),
+         DecodeError::kComponentQuantTable},
+        {"DRI Lr", segment(0xDD, {0, 4, 0}), DecodeError::kRestartLength},
+        {"DHT Th",
+         segment(0xC4,
+                 [] {
+                     Bytes t(17, 0);
+                     t[0] = 0x02;
+                     return t;
+                 }()),
+         DecodeError::kHuffmanTableNumber},
+        {"DHT Lh", segment(0xC4, dhtShort), DecodeError::kHuffmanLength},
+        {"SOS Ns", segment(0xDA, {0}), DecodeError::kScanComponentCount},
+        {"SOS Csj", segment(0xDA, {1, 6, 0x00, 0, 63, 0}), DecodeError::kScanComponentId},
+        {"SOS Tdj", segment(0xDA, {1, 1, 0x40, 0, 63, 0}), DecodeError::kDcTableNumber},
+        {"SOS Taj", segment(0xDA, {1, 1, 0x04, 0, 63, 0}), DecodeError::kAcTableNumber},
+    };
+    for (const Case& c : cases) {
+        JpegDecoder decoder;
+        EXPECT_EQ(Decode(decoder, c.bytes), 0) << c.what;
+        EXPECT_EQ(decoder.LastError(), c.reason) << c.what;
+    }
+
+    // Entropy-coded data that the file cuts off, a frame beyond the memory limit, a missing file.
+    FlatComponent c{1, 1, 1, 4, 1, {1, 2, 3, 4}};
+    JpegBuilder cut = FlatPictureHeader(8, 32, {c});
+    cut.Sos({{1, 0, 0}}).Raw(EncodeInterleaved({c}, 4, 1)).Eoi();
+    Bytes dry = cut.bytes();
+    dry.resize(dry.size() - 4);
+    JpegDecoder entropy;
+    EXPECT_EQ(Decode(entropy, dry), 0);
+    EXPECT_EQ(entropy.LastError(), DecodeError::kEntropyDataEnded);
+
+    JpegBuilder big;
+    big.Soi().Sof0(4000, 4000, {{1, 1, 1, 0}}).Eoi();
+    JpegDecoder limited;
+    limited.SetMemoryLimit(1 << 20);
+    EXPECT_EQ(Decode(limited, big.bytes()), 0);
+    EXPECT_EQ(limited.LastError(), DecodeError::kFrameTooLarge);
+
+    JpegDecoder missing;
+    EXPECT_EQ(missing.Open(TempPath("no-such-file.jpg").c_str(), vantor::kIntegerTransform), 0);
+    EXPECT_EQ(missing.LastError(), DecodeError::kCannotOpen);
+}
+
+// Serves the bytes given, then fails as a device does: the stream goes bad.
+class FailingBuffer : public std::streambuf {
+  public:
+    explicit FailingBuffer(const Bytes& bytes) : bytes_(bytes.begin(), bytes.end()) {
+        setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    }
+
+  protected:
+    int_type underflow() override { throw std::ios_base::failure("device error"); }
+
+  private:
+    std::vector<char> bytes_;
+};
+
+TEST(Reasons, AStreamThatGoesBadInsideTheDataIsAReadError) {
+    FlatComponent c{1, 1, 1, 4, 1, {1, 2, 3, 4}};
+    JpegBuilder b = FlatPictureHeader(8, 32, {c});
+    b.Sos({{1, 0, 0}});
+    Bytes file = b.bytes();
+    const Bytes data = EncodeInterleaved({c}, 4, 1);
+    file.insert(file.end(), data.begin(), data.begin() + 2);
+    for (vantor::DecodePath path : {vantor::DecodePath::kFast, vantor::DecodePath::kReference}) {
+        FailingBuffer buffer(file);
+        std::istream in(&buffer);
+        JpegDecoder decoder;
+        decoder.SetDecodePath(path);
+        EXPECT_EQ(decoder.Open(in, vantor::kIntegerTransform), 0);
+        EXPECT_EQ(decoder.LastError(), DecodeError::kReadError);
+    }
+}
+
+TEST(Reasons, ASuccessLeavesNone) {
+    JpegDecoder decoder;
+    EXPECT_EQ(Decode(decoder, {0xFF, 0xD8, 0xFF, 0xD9}), 1);
+    EXPECT_EQ(decoder.LastError(), DecodeError::kNone);
 }
 
 }  // namespace

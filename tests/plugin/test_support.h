@@ -1,6 +1,8 @@
 // Shared helpers of the plug-in tests: decoding in memory and small pictures made of flat blocks.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -8,13 +10,24 @@
 
 #include "plugin/jpeg_decoder.h"
 #include "tests/plugin/jpeg_builder.h"
+#include "tests/plugin/path_compare.h"
 
 namespace plugintest {
 
-// Decodes a file image with the integer transform; returns Open's result.
+// Decodes a file image with the integer transform on the decoder's path (the fast one unless
+// the test chose otherwise) and returns Open's result. Every decode also runs on the reference
+// path, which must end exactly alike: each case of every test holds for both paths.
 inline int Decode(vantor::JpegDecoder& decoder, const Bytes& bytes) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    return decoder.Open(in, vantor::kIntegerTransform);
+    const int result = decoder.Open(in, vantor::kIntegerTransform);
+    vantor::JpegDecoder reference;
+    reference.SetDecodePath(vantor::DecodePath::kReference);
+    reference.SetMemoryLimit(decoder.MemoryLimit());
+    std::istringstream again(std::string(bytes.begin(), bytes.end()));
+    const int referenceResult = reference.Open(again, vantor::kIntegerTransform);
+    EXPECT_EQ(DifferenceBetween(decoder, result, reference, referenceResult), "")
+        << "fast and reference paths disagree";
+    return result;
 }
 
 // One component of a picture made of flat blocks: level L in a block gives samples 128 + L
