@@ -68,7 +68,8 @@ void GameRules::NextLevel() {
 PrizeRecord GameRules::DrawPrize(int difficulty, RandomSource& rng) {
     PrizeRecord record;
     if (v_.timeLeft % 12 != 11 || v_.prizeShown >= 0) return record;
-    const int index = (difficulty == Super ? kSuperDraws : kLowerDraws)[rng.Rand() % 7];
+    const int* draws = difficulty == Super ? kSuperDraws : kLowerDraws;
+    const int index = draws[rng.Rand() % 7];
     const Prize& prize = kPrizes[index];
     if (prize.amount < 0) {
         // Penalties: the condition first, then a second draw decides.
