@@ -5,22 +5,19 @@
 namespace vantor {
 namespace {
 
-// Whether the branch `child` of a node leaves no free position `depth` levels below that node.
-bool BranchBlocks(const HuffNode* child, int depth) {
-    if (depth == 1) return child != nullptr;  // any occupant takes the position itself
-    if (child == nullptr) return false;       // a chain can be created there
-    if (child->leaf) return true;             // nothing hangs below a leaf
-    return (child->fullAtDepth >> (depth - 2)) & 1u;
+// The depths (bit d - 1 for depth d, counted from the parent) at which the branch `child` of a
+// node leaves no free position: none for an empty branch, where a chain can still be created;
+// every depth for a leaf, which takes the position itself and has nothing below it; for an
+// inner node its own position, and below that the depths at which the node itself is full.
+std::uint16_t BlockedDepths(const HuffNode* child) {
+    if (child == nullptr) return 0;
+    if (child->leaf) return 0xFFFF;
+    return static_cast<std::uint16_t>(1u | (static_cast<unsigned>(child->fullAtDepth) << 1));
 }
 
+// A node is full at a depth when both branches are.
 void UpdateFullness(HuffNode* node) {
-    std::uint16_t mask = 0;
-    for (int depth = 1; depth <= kMaxCodeLength; ++depth) {
-        if (BranchBlocks(node->zero, depth) && BranchBlocks(node->one, depth)) {
-            mask = static_cast<std::uint16_t>(mask | (1u << (depth - 1)));
-        }
-    }
-    node->fullAtDepth = mask;
+    node->fullAtDepth = BlockedDepths(node->zero) & BlockedDepths(node->one);
 }
 
 bool HasPlace(const HuffNode* node, int depth) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/declared_pixels.h"
 #include "fuzz/support/fuzz_folder.h"
 #include "game/view/picture.h"
 #include "platform/seams/seams.h"
@@ -21,23 +22,6 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-// The picture size a frame header declares (the largest, if there are several). Inputs that
-// declare more than a megapixel are left out by this target, not by the reader: they only
-// spend the fuzzer's time on allocating and filling large buffers.
-std::uint64_t DeclaredPixels(const uint8_t* data, size_t size) {
-    std::uint64_t largest = 0;
-    for (size_t i = 0; i + 8 < size; ++i) {
-        if (data[i] != 0xFF) continue;
-        const uint8_t m = data[i + 1];
-        const bool frame = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-        if (!frame) continue;
-        const std::uint64_t height = std::uint64_t(data[i + 5]) << 8 | data[i + 6];
-        const std::uint64_t width = std::uint64_t(data[i + 7]) << 8 | data[i + 8];
-        if (height * width > largest) largest = height * width;
-    }
-    return largest;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         seams::SetResponderErrorHandler([](const std::string&) {});
         return fuzzsupport::FuzzFolder("picture_fuzz");
     }();
-    if (DeclaredPixels(data, size) > (1u << 20)) return 0;
+    if (fuzzsupport::DeclaredPixels(data, size) > fuzzsupport::kMaxFuzzPixels) return 0;
     if (!folder.Enter()) return 0;
 
     if (fuzzsupport::WriteInput("fuzz.jpg", data, size)) {
