@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Frames may declare up to 65535 x 65535 samples, and every sample is decoded twice and
     // compared. The target's copy of the input declares at most 256 x 256 pixels per frame
     // (fewer lines, same width), so that whole real-world pictures serve as seeds at the speed
-    // of small ones; the memory limit, below what five components of 65535 x 65535 need,
-    // keeps the refusal of frames too large for the machine exercised.
+    // of small ones. A memory limit of 4 MiB still refuses the widest frames (a line of 65535
+    // pixels padded to 32 lines in five components), so that refusal stays exercised.
     std::string bytes(reinterpret_cast<const char*>(data), size);
     fuzzsupport::ShortenFrames(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size(),
                                kMaxPixels);
