@@ -476,8 +476,6 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD 
 namespace gdi {
 // The colour and hollowness of a brush handle; false when it is not a brush.
 bool BrushInfo(HBRUSH brush, COLORREF* color, bool* hollow);
-// The colour and hollowness of a brush handle; false when it is not a brush.
-bool BrushInfo(HBRUSH brush, COLORREF* color, bool* hollow);
 // The screen size that GetDeviceCaps(HORZRES/VERTRES) reports (set by the window layer).
 void SetScreenSize(int width, int height);
 }  // namespace gdi
