@@ -1,43 +1,22 @@
 // One whole frame of the main window: PaintGame of a full Super board (180 tiles) over a
 // 720 x 500 background, composed in the back buffer and copied to a window-sized surface.
 #include <benchmark/benchmark.h>
-#include <jpeglib.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "game/view/view.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/view/artwork.h"
 
 namespace {
 
+// A gradient background: red follows x, green y and blue both.
 void WriteBackground(const char* path, int w, int h) {
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f) return;
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = w;
-    c.image_height = h;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(w) * 3);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            row[3 * x] = static_cast<JSAMPLE>(x);
-            row[3 * x + 1] = static_cast<JSAMPLE>(y);
-            row[3 * x + 2] = static_cast<JSAMPLE>(x + y);
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    testjpeg::WriteJpeg(path, w, h, [](int x, int y) {
+        return std::uint32_t(x & 0xFF) | std::uint32_t(y & 0xFF) << 8 |
+               std::uint32_t((x + y) & 0xFF) << 16;
+    });
 }
 
 class FixedRandom : public RandomSource {

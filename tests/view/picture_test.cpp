@@ -3,7 +3,6 @@
 #include "game/view/picture.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -12,51 +11,21 @@
 
 #include "platform/seams/seams.h"
 #include "tests/gdi/helpers.h"
+#include "tests/support/jpeg_writer.h"
 
 using gditest::Canvas;
 
 namespace {
 
-// Writes a baseline JPEG of w x h; `rgb(x, y)` gives the colour. Quality 100, no subsampling,
+// Writes a baseline JPEG of w x h; `colour(x, y)` gives the colour. Quality 100, no subsampling,
 // so flat 8 x 8 blocks come back within a step or two.
 template <class F>
 void WriteJpeg(const std::string& path, int w, int h, bool grey, F colour) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = w;
-    c.image_height = h;
-    c.input_components = grey ? 1 : 3;
-    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    for (int i = 0; i < c.num_components; ++i) {
-        c.comp_info[i].h_samp_factor = 1;
-        c.comp_info[i].v_samp_factor = 1;
-    }
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(w) * (grey ? 1 : 3));
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const COLORREF v = colour(x, y);
-            if (grey) {
-                row[x] = GetRValue(v);
-            } else {
-                row[3 * x] = GetRValue(v);
-                row[3 * x + 1] = GetGValue(v);
-                row[3 * x + 2] = GetBValue(v);
-            }
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    testjpeg::JpegOptions options;
+    options.quality = 100;
+    options.grey = grey;
+    options.fullChroma = true;
+    ASSERT_TRUE(testjpeg::WriteJpeg(path, w, h, colour, options)) << path;
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance = 3) {

@@ -2,7 +2,6 @@
 // game frame or, while minimised, the icon; a redrawn cell and the link path reach the window
 // surface at once, without a repaint.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "platform/afx/automation.h"
 #include "platform/afx/templates.h"
 #include "platform/seams/seams.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/view/artwork.h"
 
 namespace {
@@ -19,33 +19,11 @@ namespace {
 constexpr int kDialog = 19102;
 
 void WriteFlatJpeg(const char* path, int w, int h, COLORREF c) {
-    std::FILE* f = std::fopen(path, "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = w;
-    cinfo.image_height = h;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(w) * 3);
-    for (int x = 0; x < w; ++x) {
-        row[3 * x] = GetRValue(c);
-        row[3 * x + 1] = GetGValue(c);
-        row[3 * x + 2] = GetBValue(c);
-    }
-    for (int y = 0; y < h; ++y) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(f);
+    testjpeg::JpegOptions options;
+    options.quality = 100;
+    ASSERT_TRUE(testjpeg::WriteJpeg(
+        path, w, h, [c](int, int) { return c; }, options))
+        << path;
 }
 
 class ViewDlg : public CDialog {
