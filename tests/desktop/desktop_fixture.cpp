@@ -129,7 +129,7 @@ XWindow DesktopTest::StartGame(const std::vector<std::string>& extraEnv) {
 }
 
 void DesktopTest::StartDriver(const std::vector<std::string>& script) {
-    ASSERT_TRUE(driver_.Start(KIVRA_DRIVE_EXE, gameDir_, GameEnvironment()));
+    ASSERT_TRUE(driver_.Start({KIVRA_DRIVE_EXE, "--x11"}, gameDir_, GameEnvironment()));
     for (const std::string& line : script) ASSERT_TRUE(driver_.Send(line)) << line;
 }
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "tests/support/process.h"
@@ -131,16 +132,38 @@ bool XSession::StartWindowManager(const std::string& configFile,
     wm.env = env;
     wm.env.push_back("DISPLAY=" + name_);
     windowManager_ = Spawn(wm);
+    const bool managing = WaitForWindowManager(10000, windowManager_);
+    if (!managing) *error = "the window manager did not claim the screen";
+    return managing;
+}
+
+bool XSession::Attach(const std::string& displayName, const std::string& authority,
+                      std::string* error) {
+    XSetErrorHandler(IgnoreXErrors);
+    if (!authority.empty()) setenv("XAUTHORITY", authority.c_str(), 1);
+    display_ = XOpenDisplay(displayName.c_str());
+    if (!authority.empty()) unsetenv("XAUTHORITY");
+    if (!display_) {
+        *error = "cannot connect to " + displayName;
+        return false;
+    }
+    name_ = displayName;
+    if (!WaitForWindowManager(10000, -1)) {
+        *error = "no window manager claimed the screen of " + displayName;
+        return false;
+    }
+    return true;
+}
+
+bool XSession::WaitForWindowManager(int timeoutMs, pid_t windowManager) {
     const unsigned long check = Intern("_NET_SUPPORTING_WM_CHECK");
-    const bool managing = WaitUntil(10000, [&] {
-        if (!Running(windowManager_)) return false;
+    return WaitUntil(timeoutMs, [&] {
+        if (windowManager > 0 && !Running(windowManager)) return false;
         const auto root = LongProperty(display_, Root(), check, XA_WINDOW);
         if (root.empty()) return false;
         const auto self = LongProperty(display_, root[0], check, XA_WINDOW);
         return !self.empty() && self[0] == root[0];
     });
-    if (!managing) *error = "the window manager did not claim the screen";
-    return managing;
 }
 
 void XSession::Stop() {

@@ -64,6 +64,10 @@ class XSession {
     // and waits until it has claimed the screen (_NET_SUPPORTING_WM_CHECK on the root).
     bool StartWindowManager(const std::string& configFile, const std::vector<std::string>& env,
                             std::string* error);
+    // Connects to a server that another program runs (the X server of a Wayland compositor),
+    // with the cookie in `authority` when not empty, and waits until a window manager claims
+    // its screen. Stop() then only disconnects.
+    bool Attach(const std::string& displayName, const std::string& authority, std::string* error);
     // Ends the window manager and the server (also done on destruction).
     void Stop();
 
@@ -136,6 +140,7 @@ class XSession {
     int BellsRung();
 
   private:
+    bool WaitForWindowManager(int timeoutMs, pid_t windowManager);
     unsigned KeyCodeOf(const std::string& keysym, bool* shifted) const;
     void Sync() const;
 
