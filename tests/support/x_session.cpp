@@ -186,13 +186,23 @@ void XSession::Sync() const { XSync(display_, False); }
 Image XSession::Shot() const { return Shot(Rect{0, 0, ScreenWidth(), ScreenHeight()}); }
 
 Image XSession::Shot(const Rect& wanted) const {
-    Image img;
     const int x0 = std::max(0, wanted.x), y0 = std::max(0, wanted.y);
     const int x1 = std::min(ScreenWidth(), wanted.Right());
     const int y1 = std::min(ScreenHeight(), wanted.Bottom());
-    img.area = Rect{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    const Rect area{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    return Grab(Root(), Rect{x0, y0, area.w, area.h}, area);
+}
+
+Image XSession::WindowShot(XWindow w) const {
+    const Rect g = Geometry(w);
+    return Grab(w, Rect{0, 0, g.w, g.h}, g);
+}
+
+Image XSession::Grab(XWindow drawable, const Rect& part, const Rect& area) const {
+    Image img;
+    img.area = area;
     if (img.area.Empty()) return img;
-    XImage* xi = XGetImage(display_, Root(), x0, y0, unsigned(img.area.w), unsigned(img.area.h),
+    XImage* xi = XGetImage(display_, drawable, part.x, part.y, unsigned(part.w), unsigned(part.h),
                            AllPlanes, ZPixmap);
     img.px.assign(size_t(img.area.w) * size_t(img.area.h), 0);
     if (!xi) return img;

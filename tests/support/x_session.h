@@ -80,6 +80,9 @@ class XSession {
     // ---- what the screen shows
     Image Shot() const;
     Image Shot(const Rect& r) const;  // clipped to the screen
+    // What window `w` itself holds (its area: its rectangle in root coordinates), as the X
+    // server keeps it, whether or not the screen shows it there.
+    Image WindowShot(XWindow w) const;
 
     // ---- windows
     unsigned long Intern(const char* name) const;
@@ -141,6 +144,8 @@ class XSession {
 
   private:
     bool WaitForWindowManager(int timeoutMs, pid_t windowManager);
+    // The pixels of `part` of `drawable`, as an Image of `area`.
+    Image Grab(XWindow drawable, const Rect& part, const Rect& area) const;
     unsigned KeyCodeOf(const std::string& keysym, bool* shifted) const;
     void Sync() const;
 
