@@ -127,8 +127,13 @@ bool XSession::StartServer(const std::string& geometry, std::string* error) {
 
 bool XSession::StartWindowManager(const std::string& configFile,
                                   const std::vector<std::string>& env, std::string* error) {
+    return StartWindowManager({"openbox", "--config-file", configFile}, env, error);
+}
+
+bool XSession::StartWindowManager(const std::vector<std::string>& argv,
+                                  const std::vector<std::string>& env, std::string* error) {
     Command wm;
-    wm.argv = {"openbox", "--config-file", configFile};
+    wm.argv = argv;
     wm.env = env;
     wm.env.push_back("DISPLAY=" + name_);
     windowManager_ = Spawn(wm);

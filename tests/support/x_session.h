@@ -64,6 +64,9 @@ class XSession {
     // and waits until it has claimed the screen (_NET_SUPPORTING_WM_CHECK on the root).
     bool StartWindowManager(const std::string& configFile, const std::vector<std::string>& env,
                             std::string* error);
+    // The same with another window manager: its command line `argv`.
+    bool StartWindowManager(const std::vector<std::string>& argv,
+                            const std::vector<std::string>& env, std::string* error);
     // Connects to a server that another program runs (the X server of a Wayland compositor),
     // with the cookie in `authority` when not empty, and waits until a window manager claims
     // its screen. Stop() then only disconnects.
