@@ -141,5 +141,59 @@ TEST_F(KeyboardPlayTest, LevelWithArrowKeysAndSpaceShowsTheFrameOnEveryTheme) {
     EXPECT_EQ(driver_.Finish(kShowMs), 0) << driver_.Transcript();
 }
 
+// A session without the mouse in the real program: a game started and the cursor shown, the
+// leaderboard, the About box and the help window opened by the menus' mnemonics and closed by
+// their keys, each time with the keyboard back on the main window, which Esc then ends.
+TEST_F(KeyboardPlayTest, SessionWithoutTheMouse) {
+    const XWindow main = StartGame();
+    ASSERT_NE(main, 0u);
+    x_.Key("F1");
+    int ox = 0, oy = 0;
+    ASSERT_TRUE(WaitUntil(kShowMs, [&] {
+        return testsupport::FindStatusPanel(x_.Shot(x_.Geometry(main)), &ox, &oy);
+    })) << "F1 started no game";
+    x_.Key("Down");
+    x_.Key("Right");
+    Cell cursor{3, 2};
+    EXPECT_TRUE(WaitUntil(kReactMs, [&] {
+        return FrameMisses(x_.Shot(x_.Geometry(main)), ox, oy, cursor) == 0;
+    })) << "no cursor frame on (3, 2)";
+
+    auto openByKeys = [&](const char* menu, const char* item, const char* title) -> XWindow {
+        const auto before = x_.Popups();
+        x_.Key(menu, {"Alt_L"});
+        if (!x_.WaitForNewPopup(before, kShowMs)) return 0;
+        testsupport::SleepMs(200);
+        x_.Key(item);
+        return x_.WaitForClient(title, kShowMs, true);
+    };
+    const struct {
+        const char* menu;
+        const char* item;
+        const char* title;
+        const char* close;
+    } windows[] = {{"s", "n", kLeaderboardTitle, "Escape"},
+                   {"a", "a", kAboutTitle, "Return"},
+                   {"a", "p", "游戏说明", "Escape"}};
+    for (const auto& w : windows) {
+        const XWindow window = openByKeys(w.menu, w.item, w.title);
+        ASSERT_NE(window, 0u) << "Alt+" << w.menu << " " << w.item << " opened no " << w.title;
+        SettledShot(x_.Geometry(window));
+        x_.Key(w.close);
+        ASSERT_TRUE(x_.WaitGone(window, kReactMs)) << w.close << " did not close " << w.title;
+        // The keyboard is back with the game: the cursor goes down a row.
+        EXPECT_TRUE(WaitUntil(kShowMs, [&] { return x_.ActiveWindow() == main; }))
+            << "the main window is not active after " << w.title << " closed";
+        cursor.y += 1;
+        x_.Key("Down");
+        EXPECT_TRUE(WaitUntil(
+            kReactMs, [&] { return FrameMisses(x_.Shot(x_.Geometry(main)), ox, oy, cursor) == 0; }))
+            << "Down moved no cursor after " << w.title << " closed";
+    }
+    x_.Key("Escape");
+    EXPECT_EQ(testsupport::WaitExit(game_, kShowMs), 0) << "Esc did not end the program";
+    game_ = -1;
+}
+
 }  // namespace
 }  // namespace desktop
