@@ -1,9 +1,9 @@
 // Pixels of the keyboard's cursor: its frame differs from the selection and the hint on every
-// pixel it covers, never reaches the back buffer, and the cells it leaves are put back exactly,
-// also where the back buffer holds a neighbour's bevel that the window does not show.
+// pixel it covers and never reaches the back buffer, and the cells it leaves are put back
+// exactly, also where the back buffer holds a neighbour's bevel that the window does not show.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
 #include <vector>
 
 #include "game/view/view.h"
@@ -12,10 +12,33 @@
 
 using gditest::Canvas;
 
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << r.left << " " << r.top << " " << r.right << " " << r.bottom;
+}
+
 namespace {
 
-constexpr int kRingWidth = 5;
 const CRect kClient(0, 0, 794, 530);
+
+std::vector<COLORREF> Pixels(Canvas& c) {
+    std::vector<COLORREF> p;
+    for (int y = 0; y < kClient.bottom; ++y)
+        for (int x = 0; x < kClient.right; ++x) p.push_back(c.At(x, y));
+    return p;
+}
+
+// The smallest rectangle holding every pixel of `c` that differs from `before`.
+Rect Changed(const std::vector<COLORREF>& before, Canvas& c) {
+    const std::vector<COLORREF> now = Pixels(c);
+    Rect r{kClient.right, kClient.bottom, 0, 0};
+    for (int i = 0; i < static_cast<int>(now.size()); ++i) {
+        if (now[i] == before[i]) continue;
+        const int x = i % kClient.right, y = i / kClient.right;
+        r = Rect{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1),
+                 std::max(r.bottom, y + 1)};
+    }
+    return r.left < r.right ? r : Rect{};
+}
 
 class CursorView : public ::testing::Test {
   protected:
@@ -29,76 +52,37 @@ class CursorView : public ::testing::Test {
         s.board = &board;
         s.gameInProgress = true;
     }
-    // Every pixel of the face of `cell` that the frame covers.
-    template <typename F>
-    void ForRing(Cell cell, F f) {
-        const Rect r = CellRect(Easy, cell.x, cell.y);
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                if (x < r.left + kRingWidth || x >= r.right - kRingWidth ||
-                    y < r.top + kRingWidth || y >= r.bottom - kRingWidth)
-                    f(x, y);
-    }
-    static std::vector<COLORREF> Pixels(Canvas& c) {
-        std::vector<COLORREF> p;
-        for (int y = 0; y < kClient.bottom; ++y)
-            for (int x = 0; x < kClient.right; ++x) p.push_back(c.At(x, y));
-        return p;
-    }
-    // Pixels where `now` differs from `before`, as the bounding rectangle "l t r b"; "" when
-    // none.
-    static std::string Changed(const std::vector<COLORREF>& before,
-                               const std::vector<COLORREF>& now) {
-        CRect r(kClient.right, kClient.bottom, 0, 0);
-        for (int y = 0; y < kClient.bottom; ++y)
-            for (int x = 0; x < kClient.right; ++x) {
-                const size_t i = static_cast<size_t>(y) * kClient.right + x;
-                if (before[i] == now[i]) continue;
-                r.left = std::min<int>(r.left, x);
-                r.top = std::min<int>(r.top, y);
-                r.right = std::max<int>(r.right, x + 1);
-                r.bottom = std::max<int>(r.bottom, y + 1);
-            }
-        return r.left < r.right ? Str(r) : "";
-    }
-    static std::string Face(Cell c, int inset = 0) {
-        const Rect r = CellRect(Easy, c.x, c.y);
-        return Str(CRect(r.left + inset, r.top + inset, r.right - inset, r.bottom - inset));
-    }
-    static std::string Str(const CRect& r) {
-        return std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-               std::to_string(r.right) + " " + std::to_string(r.bottom);
-    }
-
     CGameView view;
     CBoard board;
     GameViewState s;
 };
 
 TEST_F(CursorView, FrameDiffersFromTheSelectionAndTheHintOnEveryPixel) {
-    const Cell cell{3, 2};
+    CBoard selected = board, hinted = board;
+    ASSERT_EQ(selected.LeftClick(Cell{3, 2}).outcome, ClickOutcome::FirstSelected);
+    ASSERT_TRUE(hinted.ShowHint());
+    const Rect face = CellRect(Easy, 3, 2);
     for (int theme = 0; theme < 3; ++theme) {
-        s.theme = theme;
-        CBoard selected = board, hinted = board;
-        ASSERT_EQ(selected.LeftClick(cell).outcome, ClickOutcome::FirstSelected);
-        ASSERT_TRUE(hinted.ShowHint());
-        GameViewState sel = s, hint = s;
+        GameViewState sel = s, hint = s, cursor = s;
         sel.board = &selected;
         hint.board = &hinted;
+        sel.theme = hint.theme = cursor.theme = theme;
+        cursor.cursor = Cell{3, 2};
         Canvas withSelection(794, 530), withHint(794, 530), withCursor(794, 530);
         view.PaintGame(&withSelection.dc, sel, kClient);
         view.PaintGame(&withHint.dc, hint, kClient);
-        s.cursor = cell;
-        view.PaintGame(&withCursor.dc, s, kClient);
-        int same = 0;
-        ForRing(cell, [&](int x, int y) {
-            same += withCursor.At(x, y) == withSelection.At(x, y);
-            same += withCursor.At(x, y) == withHint.At(x, y);
-            // The back buffer holds the plain tile: the frame lies on the window only.
-            same += withCursor.At(x, y) == view.BackBuffer().GetPixel(x, y);
-        });
+        view.PaintGame(&withCursor.dc, cursor, kClient);
+        int same = 0;  // over the five-pixel frame along the face's edges
+        for (int y = face.top; y < face.bottom; ++y)
+            for (int x = face.left; x < face.right; ++x) {
+                if (std::min({x - face.left, face.right - 1 - x, y - face.top,
+                              face.bottom - 1 - y}) >= 5)
+                    continue;
+                const COLORREF c = withCursor.At(x, y);
+                same += c == withSelection.At(x, y) || c == withHint.At(x, y) ||
+                        c == view.BackBuffer().GetPixel(x, y);
+            }
         EXPECT_EQ(same, 0) << "theme " << theme;
-        s.cursor = Cell{};
     }
 }
 
@@ -112,23 +96,24 @@ TEST_F(CursorView, CellsTheCursorLeavesArePutBackExactly) {
 
     s.cursor = Cell{3, 2};
     view.UpdateCursor(&window.dc, s);
-    EXPECT_EQ(Changed(shown, Pixels(window)), Face(Cell{3, 2}));
+    EXPECT_EQ(Changed(shown, window), CellRect(Easy, 3, 2));
     s.cursor = Cell{3, 3};
     view.UpdateCursor(&window.dc, s);
-    EXPECT_EQ(Changed(shown, Pixels(window)), Face(Cell{3, 3})) << "(3, 2) was not put back";
-
+    EXPECT_EQ(Changed(shown, window), CellRect(Easy, 3, 3)) << "(3, 2) was not put back";
     // A cell redrawn under the cursor gets the frame again on top.
     const std::vector<COLORREF> framed = Pixels(window);
     view.RedrawCell(&window.dc, s, Cell{3, 3});
-    EXPECT_EQ(Changed(framed, Pixels(window)), "");
+    EXPECT_EQ(Changed(framed, window), Rect{});
 
-    // An empty cell on black, where the frame's outer dark ring does not show; then no cursor.
+    // An empty cell on black, where the frame's outer dark ring does not show; then none.
     s.cursor = Cell{6, 5};
     view.UpdateCursor(&window.dc, s);
-    EXPECT_EQ(Changed(shown, Pixels(window)), Face(Cell{6, 5}, 1));
+    const Rect empty = CellRect(Easy, 6, 5);
+    EXPECT_EQ(Changed(shown, window),
+              (Rect{empty.left + 1, empty.top + 1, empty.right - 1, empty.bottom - 1}));
     s.cursor = Cell{};
     view.UpdateCursor(&window.dc, s);
-    EXPECT_EQ(Changed(shown, Pixels(window)), "");
+    EXPECT_EQ(Changed(shown, window), Rect{});
 }
 
 }  // namespace
