@@ -102,7 +102,9 @@ TEST_P(WaylandTitleBars, OfferOnlyTheButtonsTheWindowsHave) {
     EXPECT_TRUE(offers(main, "_NET_WM_ACTION_MINIMIZE"));
     EXPECT_FALSE(offers(main, "_NET_WM_ACTION_MAXIMIZE_HORZ"));
     EXPECT_TRUE(offers(about, "_NET_WM_ACTION_CLOSE"));
-    if (GetParam() != Compositor::KWin) EXPECT_FALSE(offers(about, "_NET_WM_ACTION_MINIMIZE"));
+    if (GetParam() != Compositor::KWin) {
+        EXPECT_FALSE(offers(about, "_NET_WM_ACTION_MINIMIZE"));
+    }
     EXPECT_FALSE(offers(about, "_NET_WM_ACTION_MAXIMIZE_HORZ"));
 }
 
