@@ -113,7 +113,9 @@ TEST_F(KeyboardPlay, WholeEasyGameKeepsTheCursorOnItsCellThroughEveryShift) {
         ASSERT_EQ(Field("level"), level);
         ASSERT_EQ(Field("game_in_progress"), 1) << "lost on level " << level;
         const int shifted = PlayLevelWithKeys();
-        if (level > 1) EXPECT_GT(shifted, 0) << "no removal on level " << level << " moved tiles";
+        if (level > 1) {
+            EXPECT_GT(shifted, 0) << "no removal on level " << level << " moved tiles";
+        }
     }
     EXPECT_EQ(Field("all_cleared_shown"), 1);
     EXPECT_EQ(Cursor(), kNone) << "the cursor outlives the game";
