@@ -89,6 +89,7 @@ bool NestedCompositor::Installed(Compositor c) {
 bool NestedCompositor::Start(Compositor c, const std::string& scratch, double scale,
                              std::string* error) {
     kind_ = c;
+    xToScreen_ = c == Compositor::Sway ? scale : 1.0;
     const int width = int(1024 * scale), height = int(768 * scale);
     if (!screen_.StartServer(std::to_string(width) + "x" + std::to_string(height) + "x24", error))
         return false;
@@ -108,6 +109,7 @@ bool NestedCompositor::Start(Compositor c, const std::string& scratch, double sc
             cmd.argv = {"dbus-run-session", "--",        "mutter",
                         "--nested",         "--wayland", "--wayland-display=wayland-kivra"};
             cmd.env.push_back("MUTTER_DEBUG_DUMMY_MODE_SPECS=" + size);
+            cmd.env.push_back("MUTTER_DEBUG_DUMMY_MONITOR_SCALES=" + std::to_string(scale));
             break;
         case Compositor::Sway: {
             const std::string config = scratch + "/sway.conf";
@@ -166,7 +168,18 @@ bool NestedCompositor::Start(Compositor c, const std::string& scratch, double sc
         *error = std::string(Name(c)) + " made no Wayland socket";
         return false;
     }
-    return FindXServer(20000, error);
+    if (!FindXServer(20000, error)) return false;
+    if (c == Compositor::Mutter && scale != 1.0) {
+        testsupport::Command dpi;
+        dpi.argv = {"sh", "-c",
+                    "echo 'Xft.dpi: " + std::to_string(int(96 * scale)) + "' | xrdb -nocpp -merge"};
+        dpi.env = {"DISPLAY=" + xDisplay_, "XAUTHORITY=" + xAuthority_};
+        if (testsupport::WaitExit(testsupport::Spawn(dpi), 5000) != 0) {
+            *error = "xrdb could not set Xft.dpi";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool NestedCompositor::FindXServer(int timeoutMs, std::string* error) {
@@ -213,9 +226,9 @@ std::vector<std::string> NestedCompositor::SessionEnvironment() const {
     const char* desktop = kind_ == Compositor::Mutter ? "GNOME"
                           : kind_ == Compositor::Sway ? "sway"
                                                       : "KDE";
-    std::vector<std::string> env = {"WAYLAND_DISPLAY=" + waylandDisplay_,
-                                    "XDG_RUNTIME_DIR=" + runtimeDir_, "DISPLAY=" + xDisplay_,
-                                    "XDG_SESSION_TYPE=wayland",
+    // The socket by its full name: a program of the test keeps a runtime folder of its own.
+    std::vector<std::string> env = {"WAYLAND_DISPLAY=" + runtimeDir_ + "/" + waylandDisplay_,
+                                    "DISPLAY=" + xDisplay_, "XDG_SESSION_TYPE=wayland",
                                     std::string("XDG_CURRENT_DESKTOP=") + desktop};
     if (!xAuthority_.empty()) env.push_back("XAUTHORITY=" + xAuthority_);
     return env;

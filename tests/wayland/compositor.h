@@ -28,7 +28,7 @@ class NestedCompositor {
     static bool Installed(Compositor c);
 
     // Starts Xvfb, then the compositor on it with one output of 1024 x 768 logical pixels at
-    // `scale` (sway only; the others run at 1), its Wayland socket and its X server in folders
+    // `scale` (sway and mutter; KWin runs at 1), its Wayland socket and its X server in folders
     // under `scratch`, and waits until both take clients. False with a reason in `error`.
     bool Start(Compositor c, const std::string& scratch, double scale, std::string* error);
     void Stop();
@@ -40,9 +40,13 @@ class NestedCompositor {
     testsupport::XSession& Windows() { return windows_; }
 
     // What a program of the compositor's session has in its environment (WAYLAND_DISPLAY,
-    // DISPLAY and XAUTHORITY of its X server, XDG_RUNTIME_DIR, XDG_SESSION_TYPE and
-    // XDG_CURRENT_DESKTOP).
+    // DISPLAY and XAUTHORITY of its X server, XDG_SESSION_TYPE and XDG_CURRENT_DESKTOP); its
+    // XDG_RUNTIME_DIR is the program's own.
     std::vector<std::string> SessionEnvironment() const;
+    // How many pixels of the outer display one pixel of the compositor's X server covers: sway
+    // enlarges its X clients by the output's scale; mutter gives them the output's own pixels
+    // and tells them its scale through the Xft.dpi resource, as GNOME's settings daemon does.
+    double XToScreen() const { return xToScreen_; }
     // Where the compositor's own messages went.
     const std::string& Log() const { return log_; }
 
@@ -50,6 +54,7 @@ class NestedCompositor {
     bool FindXServer(int timeoutMs, std::string* error);
 
     Compositor kind_ = Compositor::Mutter;
+    double xToScreen_ = 1.0;
     testsupport::XSession screen_;
     testsupport::XSession windows_;
     pid_t compositor_ = -1;

@@ -1,7 +1,8 @@
-// The game's picture on a sway output scaled by 2 and by 1.5, compared with the game's own 1x
-// picture of the same moment (its window as its X server holds it): at 2 every pixel is an exact
-// 2 x 2 block; at 1.5 the picture is the compositor's enlargement of the 1x picture, so that no
-// stroke of the menu titles or of the idle picture's text is lost.
+// The game's picture on scaled outputs. On sway, compared with the game's own 1x picture of the
+// same moment (its window as its X server holds it): at 2 every pixel is an exact 2 x 2 block; at
+// 1.5 the picture is the compositor's enlargement of the 1x picture, so that no stroke of the
+// menu titles or of the idle picture's text is lost. On GNOME at 2 the game draws at twice its
+// size itself: its picture in exact 2 x 2 blocks, its menus at the screen's own resolution.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -43,7 +44,7 @@ class ScaledOutput : public WaylandTest {
         ASSERT_NE(main, 0u);
         *own = Windows().WindowShot(main);
         const Rect g = Windows().Geometry(main);
-        const double s = Scale();
+        const double s = compositor_.XToScreen();
         // The compositor puts a window at a half pixel on the next whole one.
         *shown = SettledShot(
             Rect{int(std::lround(g.x * s)), int(std::lround(g.y * s)), int(g.w * s), int(g.h * s)});
@@ -96,6 +97,35 @@ TEST_P(OutputAt150, NoRowOrColumnOfThePictureIsLost) {
         << worstBlend;
 }
 
+using GnomeAt2 = OutputAt2;
+
+TEST_P(GnomeAt2, PictureInExactBlocksMenusSharp) {
+    const XWindow main = StartGame();
+    ASSERT_NE(main, 0u);
+    // GNOME's X server works in the output's pixels: the window's own rectangle is on the screen.
+    const Rect g = Windows().Geometry(main);
+    const Image shown = SettledShot(g);
+    ASSERT_GE(g.w, 2 * 794) << "the game is not drawn at twice its size";
+    constexpr int kMenuBar = 2 * 20;
+    // 2 x 2 blocks, from the window's corner, of which not all four pixels are alike.
+    auto uneven = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = g.y + top; y + 1 < g.y + bottom; y += 2)
+            for (int x = g.x; x + 1 < g.Right(); x += 2) {
+                const uint32_t c = shown.At(x, y);
+                if (shown.At(x + 1, y) != c || shown.At(x, y + 1) != c ||
+                    shown.At(x + 1, y + 1) != c)
+                    ++n;
+            }
+        return n;
+    };
+    EXPECT_EQ(uneven(kMenuBar, g.h), 0) << "the game's picture is not in exact 2 x 2 blocks";
+    EXPECT_GT(uneven(0, kMenuBar), 100)
+        << "the menu titles are not drawn at the screen's resolution";
+    EXPECT_GT(shown.Colours(Rect{g.x, g.y + kMenuBar, g.w, g.h - kMenuBar}).size(), 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mutter, GnomeAt2, ::testing::Values(Compositor::Mutter), CompositorName);
 INSTANTIATE_TEST_SUITE_P(Sway, OutputAt2, ::testing::Values(Compositor::Sway), CompositorName);
 INSTANTIATE_TEST_SUITE_P(Sway, OutputAt150, ::testing::Values(Compositor::Sway), CompositorName);
 

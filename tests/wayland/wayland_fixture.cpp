@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,8 +39,9 @@ void WaylandTest::SetUp() {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     scratch_ = pattern;
     gameDir_ = scratch_ + "/game";
-    for (const char* dir : {"game", "home", "config", "data", "data-dirs"})
+    for (const char* dir : {"game", "home", "runtime", "config", "data", "data-dirs"})
         fs::create_directories(scratch_ + "/" + dir);
+    fs::permissions(scratch_ + "/runtime", fs::perms::owner_all);
     for (const auto& entry : fs::directory_iterator(KIVRA_DATA_DIR))
         fs::create_symlink(entry.path(), gameDir_ + "/" + entry.path().filename().string());
     // Sound off, music off, theme 0; every difficulty's table cleared.
@@ -78,6 +80,7 @@ std::vector<std::string> WaylandTest::GameEnvironment() const {
                               "SDL_AUDIODRIVER=dummy",
                               "BROWSER=/bin/false",
                               "HOME=" + scratch_ + "/home",
+                              "XDG_RUNTIME_DIR=" + scratch_ + "/runtime",
                               "XDG_CONFIG_HOME=" + scratch_ + "/config",
                               "XDG_DATA_HOME=" + scratch_ + "/data",
                               "XDG_DATA_DIRS=" + scratch_ + "/data-dirs",
@@ -119,8 +122,9 @@ XWindow WaylandTest::OpenAbout() {
 
 testsupport::Rect WaylandTest::OnScreen(XWindow w) {
     const testsupport::Rect r = Windows().FrameRect(w);
-    const double s = Scale();
-    return testsupport::Rect{int(r.x * s), int(r.y * s), int(r.w * s), int(r.h * s)};
+    const double s = compositor_.XToScreen();
+    return testsupport::Rect{int(std::lround(r.x * s)), int(std::lround(r.y * s)), int(r.w * s),
+                             int(r.h * s)};
 }
 
 testsupport::Image WaylandTest::SettledShot(const testsupport::Rect& r, int timeoutMs) {
