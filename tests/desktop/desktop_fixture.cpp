@@ -61,19 +61,54 @@ class DesktopTest::FailureShots : public ::testing::EmptyTestEventListener {
     bool taken_ = false;
 };
 
-void DesktopTest::SetUp() {
+std::string MakeScratchGameFolder(std::string* scratch) {
     std::string pattern = (fs::temp_directory_path() / "kivra-desktop-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
-    gameDir_ = scratch_ + "/game";
+    if (!mkdtemp(pattern.data())) return "";
+    *scratch = pattern;
+    const std::string game = pattern + "/game";
     for (const char* dir : {"game", "home", "runtime", "config", "data", "data-dirs"})
-        fs::create_directories(scratch_ + "/" + dir);
-    chmod((scratch_ + "/runtime").c_str(), 0700);
+        fs::create_directories(pattern + "/" + dir);
+    chmod((pattern + "/runtime").c_str(), 0700);
     for (const auto& entry : fs::directory_iterator(KIVRA_DATA_DIR))
-        fs::create_symlink(entry.path(), gameDir_ + "/" + entry.path().filename().string());
+        fs::create_symlink(entry.path(), game + "/" + entry.path().filename().string());
     // Sound off, music off, theme 0; every difficulty's table cleared.
-    WriteGameFile("mavek.cfg", std::string(12, '\0'));
-    for (int d = 1; d <= 4; ++d) WriteGameFile("score." + std::to_string(d), ScoreTable({}));
+    std::ofstream(game + "/mavek.cfg", std::ios::binary) << std::string(12, '\0');
+    for (int d = 1; d <= 4; ++d)
+        std::ofstream(game + "/score." + std::to_string(d), std::ios::binary) << ScoreTable({});
+    return game;
+}
+
+std::vector<std::string> ScratchEnvironment(const std::string& scratch) {
+    return {
+        "SDL_AUDIODRIVER=dummy",
+        "BROWSER=/bin/false",
+        "HOME=" + scratch + "/home",
+        "XDG_RUNTIME_DIR=" + scratch + "/runtime",
+        "XDG_CONFIG_HOME=" + scratch + "/config",
+        "XDG_DATA_HOME=" + scratch + "/data",
+        "XDG_DATA_DIRS=" + scratch + "/data-dirs",
+    };
+}
+
+Image SettledShot(const testsupport::XSession& x, const Rect& r, int timeoutMs) {
+    // Settled: the same picture for a quarter of a second.
+    Image last = x.Shot(r);
+    int same = 0;
+    testsupport::WaitUntil(
+        timeoutMs,
+        [&] {
+            Image next = x.Shot(r);
+            same = next.SameAs(last) ? same + 1 : 0;
+            last = std::move(next);
+            return same >= 3;
+        },
+        80);
+    return last;
+}
+
+void DesktopTest::SetUp() {
+    gameDir_ = MakeScratchGameFolder(&scratch_);
+    ASSERT_FALSE(gameDir_.empty());
 
     std::string error;
     ASSERT_TRUE(x_.StartServer("1024x768x24", &error)) << error;
@@ -104,17 +139,9 @@ void DesktopTest::TearDown() {
 }
 
 std::vector<std::string> DesktopTest::GameEnvironment(const std::vector<std::string>& extra) const {
-    std::vector<std::string> env = {
-        "DISPLAY=" + x_.DisplayName(),
-        "QT_QPA_PLATFORM=xcb",
-        "SDL_AUDIODRIVER=dummy",
-        "BROWSER=/bin/false",
-        "HOME=" + scratch_ + "/home",
-        "XDG_RUNTIME_DIR=" + scratch_ + "/runtime",
-        "XDG_CONFIG_HOME=" + scratch_ + "/config",
-        "XDG_DATA_HOME=" + scratch_ + "/data",
-        "XDG_DATA_DIRS=" + scratch_ + "/data-dirs",
-    };
+    std::vector<std::string> env = {"DISPLAY=" + x_.DisplayName(), "QT_QPA_PLATFORM=xcb"};
+    const std::vector<std::string> scratch = ScratchEnvironment(scratch_);
+    env.insert(env.end(), scratch.begin(), scratch.end());
     env.insert(env.end(), extra.begin(), extra.end());
     return env;
 }
@@ -199,19 +226,7 @@ std::string DesktopTest::ReadGameFile(const std::string& name) const {
 }
 
 Image DesktopTest::SettledShot(const Rect& r, int timeoutMs) const {
-    // Settled: the same picture for a quarter of a second.
-    Image last = x_.Shot(r);
-    int same = 0;
-    testsupport::WaitUntil(
-        timeoutMs,
-        [&] {
-            Image next = x_.Shot(r);
-            same = next.SameAs(last) ? same + 1 : 0;
-            last = std::move(next);
-            return same >= 3;
-        },
-        80);
-    return last;
+    return desktop::SettledShot(x_, r, timeoutMs);
 }
 
 }  // namespace desktop

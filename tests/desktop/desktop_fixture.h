@@ -80,4 +80,14 @@ class DesktopTest : public ::testing::Test {
 // The score table text of ten entries (best first) as the game stores it.
 std::string ScoreTable(const std::vector<std::pair<int, std::string>>& entries);
 
+// A scratch folder (named in `scratch`) holding a game folder ("game": links to the generated
+// data, fresh settings with sound and music off, four cleared score tables) and a home with
+// empty XDG folders, so that nothing of the machine's desktop is used. Returns the game folder,
+// "" when the scratch folder cannot be made.
+std::string MakeScratchGameFolder(std::string* scratch);
+// The environment of a program run in that scratch folder: no sound, no browser, its home.
+std::vector<std::string> ScratchEnvironment(const std::string& scratch);
+// Waits until the pixels of `r` stop changing and returns them.
+Image SettledShot(const testsupport::XSession& x, const Rect& r, int timeoutMs);
+
 }  // namespace desktop

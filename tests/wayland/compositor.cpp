@@ -19,6 +19,15 @@ namespace {
 constexpr uid_t kSwayUser = 65534;
 constexpr gid_t kSwayGroup = 65534;
 
+// `argv` run as sway's user.
+std::vector<std::string> AsSwayUser(const std::vector<std::string>& argv) {
+    std::vector<std::string> out = {"setpriv", "--reuid=" + std::to_string(kSwayUser),
+                                    "--regid=" + std::to_string(kSwayGroup), "--clear-groups",
+                                    "--"};
+    out.insert(out.end(), argv.begin(), argv.end());
+    return out;
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -118,14 +127,7 @@ bool NestedCompositor::Start(Compositor c, const std::string& scratch, double sc
                                   << "xwayland force\n";
             chmod(config.c_str(), 0644);
             chown(runtimeDir_.c_str(), kSwayUser, kSwayGroup);
-            cmd.argv = {"setpriv",
-                        "--reuid=" + std::to_string(kSwayUser),
-                        "--regid=" + std::to_string(kSwayGroup),
-                        "--clear-groups",
-                        "--",
-                        "sway",
-                        "-c",
-                        config};
+            cmd.argv = AsSwayUser({"sway", "-c", config});
             cmd.env.insert(cmd.env.end(), {"WLR_BACKENDS=x11", "WLR_RENDERER=pixman",
                                            "WLR_LIBINPUT_NO_DEVICES=1"});
             break;
@@ -191,13 +193,7 @@ bool NestedCompositor::FindXServer(int timeoutMs, std::string* error) {
     if (kind_ == Compositor::Sway) {
         // sway's X server admits its own user only: let the test and the game (root) in.
         testsupport::Command allow;
-        allow.argv = {"setpriv",
-                      "--reuid=" + std::to_string(kSwayUser),
-                      "--regid=" + std::to_string(kSwayGroup),
-                      "--clear-groups",
-                      "--",
-                      "xhost",
-                      "+si:localuser:root"};
+        allow.argv = AsSwayUser({"xhost", "+si:localuser:root"});
         allow.env = {"DISPLAY=" + xDisplay_};
         bool admitted = false;
         testsupport::WaitUntil(

@@ -35,20 +35,8 @@ std::string CompositorName(const ::testing::TestParamInfo<Compositor>& info) {
 }
 
 void WaylandTest::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "kivra-wayland-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
-    gameDir_ = scratch_ + "/game";
-    for (const char* dir : {"game", "home", "runtime", "config", "data", "data-dirs"})
-        fs::create_directories(scratch_ + "/" + dir);
-    fs::permissions(scratch_ + "/runtime", fs::perms::owner_all);
-    for (const auto& entry : fs::directory_iterator(KIVRA_DATA_DIR))
-        fs::create_symlink(entry.path(), gameDir_ + "/" + entry.path().filename().string());
-    // Sound off, music off, theme 0; every difficulty's table cleared.
-    std::ofstream(GamePath("mavek.cfg"), std::ios::binary) << std::string(12, '\0');
-    for (int d = 1; d <= 4; ++d)
-        std::ofstream(GamePath("score." + std::to_string(d)), std::ios::binary)
-            << desktop::ScoreTable({});
+    gameDir_ = desktop::MakeScratchGameFolder(&scratch_);
+    ASSERT_FALSE(gameDir_.empty());
 
     std::string error;
     ASSERT_TRUE(compositor_.Start(GetParam(), scratch_, Scale(), &error)) << error;
@@ -76,15 +64,8 @@ void WaylandTest::TearDown() {
 
 std::vector<std::string> WaylandTest::GameEnvironment() const {
     std::vector<std::string> env = compositor_.SessionEnvironment();
-    env.insert(env.end(), {
-                              "SDL_AUDIODRIVER=dummy",
-                              "BROWSER=/bin/false",
-                              "HOME=" + scratch_ + "/home",
-                              "XDG_RUNTIME_DIR=" + scratch_ + "/runtime",
-                              "XDG_CONFIG_HOME=" + scratch_ + "/config",
-                              "XDG_DATA_HOME=" + scratch_ + "/data",
-                              "XDG_DATA_DIRS=" + scratch_ + "/data-dirs",
-                          });
+    const std::vector<std::string> scratch = desktop::ScratchEnvironment(scratch_);
+    env.insert(env.end(), scratch.begin(), scratch.end());
     return env;
 }
 
@@ -128,18 +109,7 @@ testsupport::Rect WaylandTest::OnScreen(XWindow w) {
 }
 
 testsupport::Image WaylandTest::SettledShot(const testsupport::Rect& r, int timeoutMs) {
-    testsupport::Image last = Screen().Shot(r);
-    int same = 0;
-    testsupport::WaitUntil(
-        timeoutMs,
-        [&] {
-            testsupport::Image next = Screen().Shot(r);
-            same = next.SameAs(last) ? same + 1 : 0;
-            last = std::move(next);
-            return same >= 3;
-        },
-        80);
-    return last;
+    return desktop::SettledShot(Screen(), r, timeoutMs);
 }
 
 std::string WaylandTest::ReadGameFile(const std::string& name) const {
