@@ -1,3 +1,6 @@
+// The release as a distribution takes it: the tarball holds the tracked files but the Debian
+// packaging, the source package unpacks and passes lintian, and the licence is MIT in the
+// source, the copyright files and the AppStream metadata.
 // The Debian package as a player's system meets it: its file list, its dependencies, Debian's
 // own checks (desktop-file-validate, appstreamcli, lintian), and the installed launcher started
 // from the unpacked package on a private X desktop: the first start makes the player's folder
@@ -9,6 +12,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +66,46 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// The lines lintian printed as errors ("E: ...").
+std::vector<std::string> LintianErrors(const std::string& output) {
+    std::vector<std::string> errors;
+    for (const std::string& line : Lines(output))
+        if (line.rfind("E: ", 0) == 0) errors.push_back(line);
+    return errors;
+}
+
+// The Debian version the packages are made at: debian/changelog's newest entry.
+std::string DebianVersion() {
+    std::string out;
+    RunTool({"dpkg-parsechangelog", "-l", KIVRA_SOURCE_DIR "/debian/changelog", "-SVersion"}, &out);
+    out.erase(out.find_last_not_of('\n') + 1);
+    return out;
+}
+
+// The MIT licence's permission text, as LICENSE gives it (from "Permission" to the end).
+std::string PermissionText() {
+    const std::string licence = ReadFile(fs::path(KIVRA_SOURCE_DIR) / "LICENSE");
+    const size_t start = licence.find("Permission is hereby granted");
+    return start == std::string::npos ? std::string() : licence.substr(start);
+}
+
+// The text of the stand-alone "License: Expat" paragraph of a machine-readable copyright file,
+// turned back into plain lines (the leading space taken off, "." lines made empty).
+std::string ExpatParagraph(const std::string& copyright) {
+    std::string text;
+    bool inside = false;
+    for (const std::string& line : Lines(copyright)) {
+        // A "License: Expat" line with no text after it names the licence of a Files paragraph.
+        if (inside && (line.empty() || line[0] != ' ')) {
+            if (!text.empty()) break;
+            inside = false;
+        }
+        if (inside) text += (line == " ." ? std::string() : line.substr(1)) + "\n";
+        if (line == "License: Expat") inside = true;
+    }
+    return text;
+}
+
 // The packages made by the package command, unpacked once into one root for every test.
 class PackageTest : public ::testing::Test {
   protected:
@@ -110,10 +154,13 @@ fs::path PackageTest::deb_, PackageTest::pluginDeb_, PackageTest::root_;
 
 TEST_F(PackageTest, NamesVersionsAndFileLists) {
     const std::string arch = Field(deb_, "Architecture");
-    EXPECT_EQ(deb_.filename().string(), "kivra_4.0_" + arch + ".deb");
-    EXPECT_EQ(pluginDeb_.filename().string(), "vantor_4.0_" + arch + ".deb");
-    EXPECT_EQ(Field(deb_, "Version"), "4.0");
-    EXPECT_EQ(Field(pluginDeb_, "Version"), "4.0");
+    // The Debian version is the project's version and a Debian revision.
+    const std::string version = DebianVersion();
+    EXPECT_EQ(version.substr(0, version.rfind('-')), KIVRA_VERSION);
+    EXPECT_EQ(deb_.filename().string(), "kivra_" + version + "_" + arch + ".deb");
+    EXPECT_EQ(pluginDeb_.filename().string(), "vantor_" + version + "_" + arch + ".deb");
+    EXPECT_EQ(Field(deb_, "Version"), version);
+    EXPECT_EQ(Field(pluginDeb_, "Version"), version);
     EXPECT_EQ(Field(deb_, "Section"), "games");
     EXPECT_EQ(Field(pluginDeb_, "Section"), "graphics");
 
@@ -131,8 +178,11 @@ TEST_F(PackageTest, NamesVersionsAndFileLists) {
         "share/man/man1/image-plugin-host.1.gz",
         "share/doc/kivra/copyright",
         "share/doc/kivra/changelog.gz",
+        "share/doc/kivra/changelog.Debian.gz",
+        "share/doc/kivra/NOTICE",
         "share/doc/vantor/copyright",
         "share/doc/vantor/changelog.gz",
+        "share/doc/vantor/changelog.Debian.gz",
     };
     for (const std::string& f : files) EXPECT_TRUE(fs::exists(Usr(f))) << f;
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -191,12 +241,89 @@ TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators) {
 TEST_F(PackageTest, LintianReportsNoError) {
     std::string out;
     RunTool({"lintian", "--tag-display-limit", "0", deb_.string(), pluginDeb_.string()}, &out);
-    std::vector<std::string> errors;
-    for (const std::string& line : Lines(out))
-        if (line.rfind("E: ", 0) == 0) errors.push_back(line);
-    EXPECT_TRUE(errors.empty()) << out;
+    EXPECT_TRUE(LintianErrors(out).empty()) << out;
     // The warnings that remain are printed for the record.
     std::printf("lintian:\n%s", out.c_str());
+}
+
+TEST_F(PackageTest, TheLicenceIsMitWhereverItIsNamed) {
+    const std::string permission = PermissionText();
+    ASSERT_FALSE(permission.empty()) << "LICENSE holds no MIT permission text";
+    EXPECT_EQ(ReadFile(fs::path(KIVRA_SOURCE_DIR) / "LICENSE").rfind("MIT License\n", 0), 0u);
+    // Each package's copyright file gives every file the Expat (MIT) licence, word for word.
+    for (const char* package : {"kivra", "vantor"}) {
+        const std::string copyright =
+            ReadFile(Usr(std::string("share/doc/") + package + "/copyright"));
+        EXPECT_NE(copyright.find("Files: *\nCopyright: 2026 Vorn\nLicense: Expat\n"),
+                  std::string::npos)
+            << package;
+        EXPECT_EQ(copyright.find("proprietary"), std::string::npos) << package;
+        EXPECT_EQ(ExpatParagraph(copyright), permission) << package;
+    }
+    const std::string metainfo = ReadFile(Usr("share/metainfo/org.example.kivra.metainfo.xml"));
+    EXPECT_NE(metainfo.find("<project_license>MIT</project_license>"), std::string::npos);
+}
+
+// ---- the release tarball and the Debian source package
+
+class SourcePackageTest : public PackageTest {
+  protected:
+    static fs::path Made(const std::string& name) { return fs::path(KIVRA_PACKAGE_DIR) / name; }
+    static std::string Upstream() {
+        const std::string version = DebianVersion();
+        return version.substr(0, version.rfind('-'));
+    }
+};
+
+TEST_F(SourcePackageTest, TheTarballHoldsTheTrackedFilesButTheDebianPackaging) {
+    const fs::path tarball = Made("kivra-" + Upstream() + ".tar.xz");
+    ASSERT_TRUE(fs::exists(tarball)) << tarball;
+    EXPECT_EQ(ReadFile(tarball), ReadFile(Made("kivra_" + Upstream() + ".orig.tar.xz")))
+        << "the orig tarball is the release tarball";
+
+    std::string listing;
+    ASSERT_EQ(RunTool({"tar", "-tJf", tarball.string()}, &listing), 0) << listing;
+    std::vector<std::string> inTarball;
+    const std::string prefix = "kivra-" + Upstream() + "/";
+    for (const std::string& line : Lines(listing)) {
+        ASSERT_EQ(line.rfind(prefix, 0), 0u) << line << " is outside " << prefix;
+        if (line.back() != '/') inTarball.push_back(line.substr(prefix.size()));
+    }
+    std::string tracked, deleted;
+    RunTool({"git", "-C", KIVRA_SOURCE_DIR, "ls-files"}, &tracked);
+    RunTool({"git", "-C", KIVRA_SOURCE_DIR, "ls-files", "--deleted"}, &deleted);
+    const std::vector<std::string> gone = Lines(deleted);
+    std::vector<std::string> expected;
+    for (const std::string& f : Lines(tracked))
+        if (f.rfind("debian/", 0) != 0 && std::find(gone.begin(), gone.end(), f) == gone.end())
+            expected.push_back(f);
+    std::sort(inTarball.begin(), inTarball.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(inTarball, expected);
+    for (const char* f : {"LICENSE", "NEWS.md", "NOTICE", "README.md"})
+        EXPECT_NE(std::find(inTarball.begin(), inTarball.end(), f), inTarball.end()) << f;
+}
+
+TEST_F(SourcePackageTest, TheSourcePackageUnpacksAndPassesLintian) {
+    const std::string version = DebianVersion();
+    const fs::path dsc = Made("kivra_" + version + ".dsc");
+    ASSERT_TRUE(fs::exists(dsc)) << dsc;
+    EXPECT_TRUE(fs::exists(Made("kivra_" + version + ".debian.tar.xz")));
+
+    // dpkg-source checks the sizes and checksums the .dsc gives for both tarballs.
+    const fs::path unpacked = root_.parent_path() / ("kivra-src-" + std::to_string(getpid()));
+    fs::remove_all(unpacked);
+    std::string out;
+    ASSERT_EQ(RunTool({"dpkg-source", "-x", dsc.string(), unpacked.string()}, &out), 0) << out;
+    for (const char* f : {"LICENSE", "NEWS.md", "CMakeLists.txt", "debian/control", "debian/rules",
+                          "debian/copyright", "debian/source/format"})
+        EXPECT_TRUE(fs::exists(unpacked / f)) << f;
+    EXPECT_EQ(ReadFile(unpacked / "debian/source/format"), "3.0 (quilt)\n");
+    fs::remove_all(unpacked);
+
+    RunTool({"lintian", "--tag-display-limit", "0", dsc.string()}, &out);
+    EXPECT_TRUE(LintianErrors(out).empty()) << out;
+    std::printf("lintian (source):\n%s", out.c_str());
 }
 
 // ---- the installed launcher on a private X desktop
