@@ -5,6 +5,9 @@
 // is after the first WM_PAINT has been handled.
 // WholeProgram: a fresh process of the scripted driver that starts the program and quits
 // at its first idle moment: process start, the windowing system, resources, first frame.
+// OnTheDesktop: the same with the windows shown on the desktop of the environment ($DISPLAY,
+// $WAYLAND_DISPLAY), on the platform the game chooses there (QT_QPA_PLATFORM=wayland forces
+// native Wayland, for comparison).
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,6 +80,24 @@ void WholeProgram(benchmark::State& state) {
     }
 }
 BENCHMARK(WholeProgram)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+void OnTheDesktop(benchmark::State& state) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        state.SkipWithError("no desktop: set DISPLAY or WAYLAND_DISPLAY");
+        return;
+    }
+    const std::string cmd = "cd '" + DataCopy().string() +
+                            "' && printf 'start\\nquit\\n' | SDL_AUDIODRIVER=dummy '" KIVRA_DRIVE
+                            "' --desktop >/dev/null 2>&1";
+    for (auto _ : state) {
+        const int status = std::system(cmd.c_str());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("kivra-drive --desktop failed");
+            break;
+        }
+    }
+}
+BENCHMARK(OnTheDesktop)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -18,6 +18,7 @@ void CGameDlg::NewGame(int difficulty) {
     if (!IsValidDifficulty(difficulty)) difficulty = Easy;
     m_rules.NewGame(difficulty);
     m_gameInProgress = 1;
+    m_cursor.Forget();
     UpdateMenuState();
     DealLevel(difficulty, 1);
     SetTimer(TIMER_COUNTDOWN, GetDifficultyInfo(difficulty).tickPeriodMs, nullptr);
@@ -30,6 +31,7 @@ void CGameDlg::OnGameHard() { NewGame(Hard); }
 void CGameDlg::OnGameSuper() { NewGame(Super); }
 
 void CGameDlg::GiveUp() {
+    HideCursor();
     KillTimer(TIMER_COUNTDOWN);
     m_gameInProgress = 0;
     m_rules.StopCountdown();
@@ -46,6 +48,7 @@ void CGameDlg::OnGameGiveUp() { GiveUp(); }
 void CGameDlg::OnGameExit() { OnCancel(); }
 
 void CGameDlg::Hide() {
+    HideCursor();
     m_hidden = 1;
     ShowWindow(SW_MINIMIZE);
 }
@@ -55,6 +58,11 @@ void CGameDlg::OnOptionHint() {
     if (!m_board.ShowHint()) return;
     PlayEffect(m_sound, IDW_HINT);
     m_rules.SpendHint();
+    // A shown cursor goes to the first tile of the pair, ready to pick it.
+    if (m_cursor.Shown()) {
+        const HintPair& hint = m_board.Hint();
+        m_cursor.MoveTo(m_board, Cell{hint.x1, hint.y1});
+    }
     Invalidate(FALSE);
 }
 
@@ -68,6 +76,7 @@ void CGameDlg::OnOptionReshuffle() {
 
 void CGameDlg::OnOptionPause() {
     m_paused = !m_paused;
+    if (m_paused) HideCursor();
     UpdateMenuState();
 }
 
@@ -110,6 +119,9 @@ BOOL CGameDlg::OnHelpInfo(HELPINFO*) {
 
 BOOL CGameDlg::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN) {
+        // Keys of keyboard play are theirs alone: Space and Enter that pick a tile must not
+        // also hide the window.
+        if (KeyboardPlayKey(static_cast<UINT>(msg->wParam))) return TRUE;
         switch (msg->wParam) {
             case VK_CONTROL:
                 g_ctrlDown = 1;

@@ -47,6 +47,7 @@ ON_WM_TIMER()
 ON_WM_DESTROY()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
+ON_WM_MOUSEMOVE()
 ON_WM_HELPINFO()
 ON_COMMAND(ID_GAME_EASY, OnGameEasy)
 ON_COMMAND(ID_GAME_NORMAL, OnGameNormal)
@@ -176,6 +177,7 @@ GameViewState CGameDlg::ViewState() const {
     s.prizeText = v.prizeShown >= 0 ? PrizeText(v.prizeShown) : nullptr;
     s.theme = EffectiveTheme(m_theme);
     s.gameInProgress = m_gameInProgress != 0;
+    s.cursor = m_cursor.Position();
     s.background = &m_background;
     s.idle = &m_idle;
     s.icon = m_icon;

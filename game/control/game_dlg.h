@@ -5,6 +5,7 @@
 #pragma once
 
 #include "game/board/board.h"
+#include "game/board/cursor.h"
 #include "game/control/game_rules.h"
 #include "game/view/view.h"
 #include "platform/afx/afxwin.h"
@@ -41,6 +42,7 @@ class CGameDlg : public CDialog {
     bool SoundOn() const { return m_sound != 0; }
     bool MusicOn() const { return m_music != 0; }
     bool AllClearedShown() const { return m_allClearedShown != 0; }
+    Cell Cursor() const { return m_cursor.Position(); }  // (-1, -1) while not shown
 
   protected:
     BOOL OnInitDialog() override;
@@ -54,6 +56,7 @@ class CGameDlg : public CDialog {
     void OnDestroy() override;
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnRButtonDown(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
     BOOL OnHelpInfo(HELPINFO* info) override;
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) override;
 
@@ -88,6 +91,17 @@ class CGameDlg : public CDialog {
     void UpdateMenuState();
     void DealLevel(int difficulty, int level);
 
+    // The player's move on a cell, from a left click or the keyboard's cursor; and the cancel
+    // of a single selection, from the right button or Backspace.
+    void PickCell(Cell cell);
+    void CancelPick();
+
+    // Keyboard play: the cursor keys, and Space, Enter and Backspace while the cursor is shown.
+    // True when the key was taken for it.
+    bool KeyboardPlayKey(UINT key);
+    void HideCursor();
+    void UpdateCursor();  // the window's frame follows the cursor
+
     void LevelCleared();
     void ShowAdvert(const CString& caption, const CString& address);
     void GameLost();
@@ -116,4 +130,6 @@ class CGameDlg : public CDialog {
     CGameView m_view;  // drawing objects: work DC, back buffer, artwork, pens and brushes
     HICON m_icon = nullptr;
     CrtRandomSource m_rng;
+    BoardCursor m_cursor;
+    CPoint m_lastMouse{-1, -1};  // where the last mouse message found the pointer
 };

@@ -11,63 +11,74 @@
 #include "game/scores/score_dialogs.h"
 
 void CGameDlg::OnLButtonDown(UINT flags, CPoint point) {
-    if (m_gameInProgress && m_board.GetSelection().count < 2) {
-        const Cell cell = m_board.CellFromPoint(point.x, point.y);
-        const ClickRecord click = m_board.LeftClick(cell);
-        switch (click.outcome) {
-            case ClickOutcome::Ignored:
-                break;
-            case ClickOutcome::Unselected:
-                RedrawCell(click.cell);
-                break;
-            case ClickOutcome::FirstSelected:
-                PlayEffect(m_sound, IDW_SELECT);
-                RedrawCell(click.cell);
-                break;
-            case ClickOutcome::DifferentPictures:
-            case ClickOutcome::NoPath:
-                PlayEffect(m_sound,
-                           click.outcome == ClickOutcome::NoPath ? IDW_NO_PATH : IDW_MISMATCH);
-                RedrawCell(click.first);
-                RedrawCell(click.second);
-                break;
-            case ClickOutcome::Linked: {
-                RedrawCell(click.second);
-                DrawLinkPath(click.path, click.first, click.second);
-                PlayLinkEffect(m_sound);
-                m_rules.AwardPair();
-                const RemovalRecord removal = m_board.RemoveSelectedPair();
-                Invalidate(FALSE);
-                switch (removal.outcome) {
-                    case RemovalOutcome::PairLeft:
-                        DrawPrize();
-                        break;
-                    case RemovalOutcome::Cleared:
-                        LevelCleared();
-                        break;
-                    case RemovalOutcome::Dead:
-                        if (m_rules.Values().reshuffles > 0)
-                            OnOptionReshuffle();
-                        else
-                            GameLost();
-                        break;
-                    case RemovalOutcome::NotLinked:
-                        break;
-                }
-                break;
-            }
-        }
-    }
+    m_lastMouse = point;
+    HideCursor();
+    if (m_gameInProgress && m_board.GetSelection().count < 2)
+        PickCell(m_board.CellFromPoint(point.x, point.y));
     CDialog::OnLButtonDown(flags, point);
 }
 
+// The move of a left click on `cell`; the caller has checked that a game runs and that fewer
+// than two tiles are selected.
+void CGameDlg::PickCell(Cell cell) {
+    const ClickRecord click = m_board.LeftClick(cell);
+    switch (click.outcome) {
+        case ClickOutcome::Ignored:
+            break;
+        case ClickOutcome::Unselected:
+            RedrawCell(click.cell);
+            break;
+        case ClickOutcome::FirstSelected:
+            PlayEffect(m_sound, IDW_SELECT);
+            RedrawCell(click.cell);
+            break;
+        case ClickOutcome::DifferentPictures:
+        case ClickOutcome::NoPath:
+            PlayEffect(m_sound, click.outcome == ClickOutcome::NoPath ? IDW_NO_PATH : IDW_MISMATCH);
+            RedrawCell(click.first);
+            RedrawCell(click.second);
+            break;
+        case ClickOutcome::Linked: {
+            RedrawCell(click.second);
+            DrawLinkPath(click.path, click.first, click.second);
+            PlayLinkEffect(m_sound);
+            m_rules.AwardPair();
+            const RemovalRecord removal = m_board.RemoveSelectedPair();
+            Invalidate(FALSE);
+            switch (removal.outcome) {
+                case RemovalOutcome::PairLeft:
+                    DrawPrize();
+                    break;
+                case RemovalOutcome::Cleared:
+                    LevelCleared();
+                    break;
+                case RemovalOutcome::Dead:
+                    if (m_rules.Values().reshuffles > 0)
+                        OnOptionReshuffle();
+                    else
+                        GameLost();
+                    break;
+                case RemovalOutcome::NotLinked:
+                    break;
+            }
+            break;
+        }
+    }
+}
+
 void CGameDlg::OnRButtonDown(UINT flags, CPoint point) {
+    m_lastMouse = point;
+    HideCursor();
+    CancelPick();
+    CDialog::OnRButtonDown(flags, point);
+}
+
+void CGameDlg::CancelPick() {
     Cell cancelled;
     if (m_gameInProgress && m_board.CancelSelection(&cancelled)) {
         PlayEffect(m_sound, IDW_MISMATCH);
         RedrawCell(cancelled);
     }
-    CDialog::OnRButtonDown(flags, point);
 }
 
 void CGameDlg::LevelCleared() {

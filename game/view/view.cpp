@@ -52,6 +52,7 @@ CGameView::CGameView() {
 CGameView::~CGameView() {
     if (m_backOld) m_backDC.SelectObject(m_backOld);
     if (m_workOld) m_workDC.SelectObject(m_workOld);
+    if (m_underOld) m_underDC.SelectObject(m_underOld);
 }
 
 BOOL CGameView::Init(CWnd* wnd) {
@@ -66,6 +67,9 @@ BOOL CGameView::Init(CWnd* wnd) {
         m_backBitmap.CreateCompatibleBitmap(nullptr, kBackWidth, kBackHeight);
     }
     m_backOld = m_backDC.SelectObject(&m_backBitmap);
+    m_underDC.CreateCompatibleDC(nullptr);
+    m_underBitmap.CreateCompatibleBitmap(nullptr, kFaceWidth, kFaceHeight);
+    m_underOld = m_underDC.SelectObject(&m_underBitmap);
     m_backDC.SetBkMode(TRANSPARENT);
     m_backDC.SetTextColor(RGB(0, 255, 0));
     return artwork ? TRUE : FALSE;
@@ -152,6 +156,8 @@ void CGameView::PaintGame(CDC* dc, const GameViewState& s, const RECT& client) {
     m_backDC.SelectObject(oldBrush);
 
     dc->BitBlt(0, 0, w, h, &m_backDC, 0, 0, SRCCOPY);
+    m_cursorDrawn = false;  // the whole picture is new: nothing to put back
+    UpdateCursor(dc, s);
 }
 
 void CGameView::RedrawCell(CDC* dc, const GameViewState& s, Cell cell) {
@@ -164,6 +170,11 @@ void CGameView::RedrawCell(CDC* dc, const GameViewState& s, Cell cell) {
     // Only the face reaches the window; the bevel painted over the neighbours stays in the
     // back buffer until the next full repaint.
     dc->BitBlt(p.x, p.y, kFaceWidth, kFaceHeight, &m_backDC, p.x, p.y, SRCCOPY);
+    // A new face under the cursor: the frame goes on again over it.
+    if (m_cursorDrawn && m_cursorAt == p) {
+        m_cursorDrawn = false;
+        UpdateCursor(dc, s);
+    }
 }
 
 void CGameView::DrawLinkPath(CDC* dc, const GameViewState& s, const PathRecord& path, Cell first,
@@ -180,6 +191,7 @@ void CGameView::Paint(CWnd* wnd, const GameViewState& s) {
     CPaintDC dc(wnd);
     CRect client;
     wnd->GetClientRect(&client);
+    m_cursorDrawn = false;
     if (wnd->IsIconic()) {
         wnd->SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
         if (s.icon) {

@@ -21,6 +21,7 @@ struct GameViewState {
     const char* prizeText = nullptr;  // the text of prizeShown (UTF-8)
     int theme = 0;                    // 0..2: band of the tile sheet
     bool gameInProgress = false;
+    Cell cursor;                           // the keyboard's cursor; (-1, -1) while it is not shown
     const CPicture* background = nullptr;  // the level background
     const CPicture* idle = nullptr;        // the idle picture
     HICON icon = nullptr;                  // drawn while minimised
@@ -65,12 +66,21 @@ class CGameView {
     // Draws the path of the pair on the window (not the back buffer).
     void DrawLinkPath(CWnd* wnd, const GameViewState& s, const PathRecord& path, Cell first,
                       Cell second);
+    // Brings the keyboard's cursor on the window in step with `s.cursor`: puts back what the
+    // frame covered where it was drawn and draws it on its new cell.
+    void UpdateCursor(CWnd* wnd, const GameViewState& s);
 
     // The same operations on any DC (the window's, or a test's).
     void PaintGame(CDC* dc, const GameViewState& s, const RECT& client);
     void RedrawCell(CDC* dc, const GameViewState& s, Cell cell);
     void DrawLinkPath(CDC* dc, const GameViewState& s, const PathRecord& path, Cell first,
                       Cell second);
+    // The cursor's frame lies on the window only, over the finished picture, inside the 40 x 50
+    // face of its cell; the pixels it covers are kept and put back exactly when it leaves, so
+    // the back buffer never holds it.
+    void UpdateCursor(CDC* dc, const GameViewState& s);
+    // The frame itself with the face's top-left corner at (x, y).
+    static void DrawCursorFrame(CDC* dc, int x, int y);
     // Background into `target`, then every tile into the back buffer.
     void DrawBoard(CDC* target, const GameViewState& s);
     // One tile into the back buffer with its top-left corner at (x, y).
@@ -88,6 +98,11 @@ class CGameView {
     CBitmap m_selectOverlay;  // 130
     CBitmap m_frames;         // 131
     CBitmap m_hintOverlay;    // 132
+    CDC m_underDC;            // what the cursor's frame covers on the window
+    CBitmap m_underBitmap;
+    CBitmap* m_underOld = nullptr;
+    bool m_cursorDrawn = false;
+    CPoint m_cursorAt;  // the face the frame is drawn on
     CPen m_pathPen;
     CPen m_framePen;
     CPen m_barPen;

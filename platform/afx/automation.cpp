@@ -92,6 +92,8 @@ UINT KeyCode(const std::string& name) {
     if (name == "Down") return VK_DOWN;
     if (name == "Left") return VK_LEFT;
     if (name == "Right") return VK_RIGHT;
+    if (name == "Home") return VK_HOME;
+    if (name == "End") return VK_END;
     return 0;
 }
 

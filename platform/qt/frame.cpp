@@ -39,6 +39,10 @@ void FrameWidget::closeEvent(QCloseEvent* e) {
 
 void FrameWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && impl && !impl->enabled) {
+        ReturnFocusToModalSoon();
+        return;
+    }
     if (e->type() != QEvent::WindowStateChange || applyingState || !impl || !impl->wnd) return;
     // The windows keep their size: one without a maximise box is never maximised, whatever the
     // window manager offers.

@@ -33,7 +33,7 @@ constexpr NamedKey kNamedKeys[] = {
     {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Shift, VK_SHIFT},
     {Qt::Key_Alt, VK_MENU},       {Qt::Key_Left, VK_LEFT},       {Qt::Key_Right, VK_RIGHT},
     {Qt::Key_Up, VK_UP},          {Qt::Key_Down, VK_DOWN},       {Qt::Key_Delete, VK_DELETE},
-    {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_Pause, VK_PAUSE},    {Qt::Key_Home, VK_HOME},       {Qt::Key_End, VK_END},
 };
 
 UINT VirtualKeyFromQt(int key) {

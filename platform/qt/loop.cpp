@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/qt/widgets.h"
+#include "platform/qt/window_system.h"
 
 namespace afx {
 namespace {
@@ -56,6 +57,7 @@ void ArmWakeTimer() {
 bool EnsureQt() {
     if (QApplication::instance()) return true;
     LoopState& l = Loop();
+    ChooseQtPlatform();
     new QApplication(l.argc, l.argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyDesktopLook();
@@ -63,6 +65,7 @@ bool EnsureQt() {
     if (PrimaryScreenSize(&screenWidth, &screenHeight))
         gdi::SetScreenSize(screenWidth, screenHeight);
     qApp->installEventFilter(EventRouter::Instance());
+    WatchFocusOnBlockedWindows();
     l.wake = new QTimer(qApp);
     l.wake->setSingleShot(true);
     QObject::connect(l.wake, &QTimer::timeout, [] {

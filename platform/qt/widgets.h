@@ -62,6 +62,13 @@ class FrameWidget : public QWidget {
     void moveEvent(QMoveEvent* e) override;
 };
 
+// The desktop gave the activation to a window under a modal box or dialog (the player clicked
+// it): the box or dialog on top takes it back, shown anew where the desktop refuses (queued).
+void ReturnFocusToModalSoon();
+// Watches the X server's focus changes for the same purpose (Qt itself hands such a focus to the
+// modal window without telling the window).
+void WatchFocusOnBlockedWindows();
+
 // The client area: presents the window surface, turns mouse events into messages.
 class ClientWidget : public QWidget {
   public:

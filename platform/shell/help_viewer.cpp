@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -117,6 +118,10 @@ class HelpWindow : public QMainWindow {
         connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
         bar->addAction(QStringLiteral("主页"), this, [this] { ShowTopic(m_home); });
         setCentralWidget(m_browser);
+        // Closed from the keyboard too, also where the window manager binds no key to it.
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+            new QShortcut(key, this, this, &QWidget::close);
         resize(760, 560);
     }
     void SetHome(const std::string& topic) { m_home = topic; }

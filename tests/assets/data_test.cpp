@@ -466,10 +466,10 @@ TEST(HelpFile, OpensWithItsDefaultTopicAndChinesePages) {
     ASSERT_TRUE(found) << "the default topic is not in the file";
     EXPECT_NE(index.find("游戏说明"), std::string::npos);
     const std::map<std::string, std::string> pages = {
-        {"rules.htm", "两个弯"},     {"keys.htm", "F5"},
-        {"levels.htm", "向内集中"},  {"scoring.htm", "过关奖励"},
-        {"prizes.htm", "幸运奖"},    {"scores.htm", "从“选项”菜单选择“排行榜”"},
-        {"settings.htm", "飞禽走兽"}};
+        {"rules.htm", "两个弯"},      {"keys.htm", "F5"},
+        {"levels.htm", "向内集中"},   {"scoring.htm", "过关奖励"},
+        {"prizes.htm", "幸运奖"},     {"scores.htm", "从“选项”菜单选择“排行榜”"},
+        {"settings.htm", "飞禽走兽"}, {"keyboard.htm", "退格键"}};
     for (auto& [page, words] : pages) {
         std::string body = Retrieve(h, "/" + page, found);
         EXPECT_TRUE(found) << page;

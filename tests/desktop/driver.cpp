@@ -12,14 +12,14 @@
 
 namespace desktop {
 
-bool Driver::Start(const std::string& exe, const std::string& cwd,
+bool Driver::Start(const std::vector<std::string>& argv, const std::string& cwd,
                    const std::vector<std::string>& env) {
     signal(SIGPIPE, SIG_IGN);  // a driver that ended must not end the test with it
     int toChild[2], fromChild[2];
     if (pipe(toChild) != 0) return false;
     if (pipe(fromChild) != 0) return false;
     testsupport::Command c;
-    c.argv = {exe, "--x11"};
+    c.argv = argv;
     c.env = env;
     c.cwd = cwd;
     c.stdinFd = toChild[0];

@@ -1,6 +1,6 @@
-// The scripted driver in its desktop mode (kivra-drive --x11), run as a child process: script
-// lines go to its standard input, its JSON lines (trace events, states) are read back line by
-// line with a deadline.
+// The scripted driver in a desktop mode (kivra-drive --x11 or --desktop), run as a child process:
+// script lines go to its standard input, its JSON lines (trace events, states) are read back line
+// by line with a deadline.
 #pragma once
 
 #include <sys/types.h>
@@ -18,9 +18,10 @@ class Driver {
     Driver& operator=(const Driver&) = delete;
     ~Driver() { Stop(); }
 
-    // Starts `exe --x11` in `cwd` with the environment `env`; its standard error goes to the
-    // test's.
-    bool Start(const std::string& exe, const std::string& cwd, const std::vector<std::string>& env);
+    // Starts `argv` (the driver and its mode) in `cwd` with the environment `env`; its standard
+    // error goes to the test's.
+    bool Start(const std::vector<std::string>& argv, const std::string& cwd,
+               const std::vector<std::string>& env);
     // Sends one script line; false when the driver no longer reads.
     bool Send(const std::string& line);
     // The next output line within `timeoutMs`; false on time-out or at the end of the output.

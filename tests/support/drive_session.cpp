@@ -137,6 +137,15 @@ std::string EventName(const std::string& line) {
     return line.rfind("{\"event\": ", 0) == 0 ? JsonString(line, "event") : "";
 }
 
+Cell JsonCell(const std::string& line, const std::string& key) {
+    const std::string pattern = "\"" + key + "\": [";
+    const auto at = line.find(pattern);
+    if (at == std::string::npos) return Cell{-99, -99};
+    char* end = nullptr;
+    const long x = std::strtol(line.c_str() + at + pattern.size(), &end, 10);
+    return Cell{static_cast<int>(x), static_cast<int>(std::strtol(end + 1, nullptr, 10))};
+}
+
 CBoard BoardFromState(const std::string& state) {
     CBoard board;
     board.SetDifficultyAndLevel(static_cast<int>(JsonInt(state, "difficulty")),

@@ -55,6 +55,10 @@ std::string JsonString(const std::string& line, const std::string& key);
 // The event name of a trace line, "" for other lines.
 std::string EventName(const std::string& line);
 
+// The first two numbers of an array field of a state line ("cursor", "hint"); (-99, -99) when
+// the line has no such field.
+Cell JsonCell(const std::string& line, const std::string& key);
+
 // The board of a state line (22 columns of 14 codes) at its difficulty and level.
 CBoard BoardFromState(const std::string& state);
 

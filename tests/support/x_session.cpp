@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "tests/support/process.h"
@@ -126,21 +127,48 @@ bool XSession::StartServer(const std::string& geometry, std::string* error) {
 
 bool XSession::StartWindowManager(const std::string& configFile,
                                   const std::vector<std::string>& env, std::string* error) {
+    return StartWindowManager({"openbox", "--config-file", configFile}, env, error);
+}
+
+bool XSession::StartWindowManager(const std::vector<std::string>& argv,
+                                  const std::vector<std::string>& env, std::string* error) {
     Command wm;
-    wm.argv = {"openbox", "--config-file", configFile};
+    wm.argv = argv;
     wm.env = env;
     wm.env.push_back("DISPLAY=" + name_);
     windowManager_ = Spawn(wm);
+    const bool managing = WaitForWindowManager(10000, windowManager_);
+    if (!managing) *error = "the window manager did not claim the screen";
+    return managing;
+}
+
+bool XSession::Attach(const std::string& displayName, const std::string& authority,
+                      std::string* error) {
+    XSetErrorHandler(IgnoreXErrors);
+    if (!authority.empty()) setenv("XAUTHORITY", authority.c_str(), 1);
+    display_ = XOpenDisplay(displayName.c_str());
+    if (!authority.empty()) unsetenv("XAUTHORITY");
+    if (!display_) {
+        *error = "cannot connect to " + displayName;
+        return false;
+    }
+    name_ = displayName;
+    if (!WaitForWindowManager(10000, -1)) {
+        *error = "no window manager claimed the screen of " + displayName;
+        return false;
+    }
+    return true;
+}
+
+bool XSession::WaitForWindowManager(int timeoutMs, pid_t windowManager) {
     const unsigned long check = Intern("_NET_SUPPORTING_WM_CHECK");
-    const bool managing = WaitUntil(10000, [&] {
-        if (!Running(windowManager_)) return false;
+    return WaitUntil(timeoutMs, [&] {
+        if (windowManager > 0 && !Running(windowManager)) return false;
         const auto root = LongProperty(display_, Root(), check, XA_WINDOW);
         if (root.empty()) return false;
         const auto self = LongProperty(display_, root[0], check, XA_WINDOW);
         return !self.empty() && self[0] == root[0];
     });
-    if (!managing) *error = "the window manager did not claim the screen";
-    return managing;
 }
 
 void XSession::Stop() {
@@ -163,13 +191,23 @@ void XSession::Sync() const { XSync(display_, False); }
 Image XSession::Shot() const { return Shot(Rect{0, 0, ScreenWidth(), ScreenHeight()}); }
 
 Image XSession::Shot(const Rect& wanted) const {
-    Image img;
     const int x0 = std::max(0, wanted.x), y0 = std::max(0, wanted.y);
     const int x1 = std::min(ScreenWidth(), wanted.Right());
     const int y1 = std::min(ScreenHeight(), wanted.Bottom());
-    img.area = Rect{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    const Rect area{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+    return Grab(Root(), Rect{x0, y0, area.w, area.h}, area);
+}
+
+Image XSession::WindowShot(XWindow w) const {
+    const Rect g = Geometry(w);
+    return Grab(w, Rect{0, 0, g.w, g.h}, g);
+}
+
+Image XSession::Grab(XWindow drawable, const Rect& part, const Rect& area) const {
+    Image img;
+    img.area = area;
     if (img.area.Empty()) return img;
-    XImage* xi = XGetImage(display_, Root(), x0, y0, unsigned(img.area.w), unsigned(img.area.h),
+    XImage* xi = XGetImage(display_, drawable, part.x, part.y, unsigned(part.w), unsigned(part.h),
                            AllPlanes, ZPixmap);
     img.px.assign(size_t(img.area.w) * size_t(img.area.h), 0);
     if (!xi) return img;

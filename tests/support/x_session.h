@@ -64,6 +64,13 @@ class XSession {
     // and waits until it has claimed the screen (_NET_SUPPORTING_WM_CHECK on the root).
     bool StartWindowManager(const std::string& configFile, const std::vector<std::string>& env,
                             std::string* error);
+    // The same with another window manager: its command line `argv`.
+    bool StartWindowManager(const std::vector<std::string>& argv,
+                            const std::vector<std::string>& env, std::string* error);
+    // Connects to a server that another program runs (the X server of a Wayland compositor),
+    // with the cookie in `authority` when not empty, and waits until a window manager claims
+    // its screen. Stop() then only disconnects.
+    bool Attach(const std::string& displayName, const std::string& authority, std::string* error);
     // Ends the window manager and the server (also done on destruction).
     void Stop();
 
@@ -76,6 +83,9 @@ class XSession {
     // ---- what the screen shows
     Image Shot() const;
     Image Shot(const Rect& r) const;  // clipped to the screen
+    // What window `w` itself holds (its area: its rectangle in root coordinates), as the X
+    // server keeps it, whether or not the screen shows it there.
+    Image WindowShot(XWindow w) const;
 
     // ---- windows
     unsigned long Intern(const char* name) const;
@@ -136,6 +146,9 @@ class XSession {
     int BellsRung();
 
   private:
+    bool WaitForWindowManager(int timeoutMs, pid_t windowManager);
+    // The pixels of `part` of `drawable`, as an Image of `area`.
+    Image Grab(XWindow drawable, const Rect& part, const Rect& area) const;
     unsigned KeyCodeOf(const std::string& keysym, bool* shifted) const;
     void Sync() const;
 

@@ -18,7 +18,8 @@
 //
 // With --x11 the windows are shown on the X display ($DISPLAY) instead of offscreen, and the
 // program keeps handling the display's events while it waits for the next line, so that real
-// input reaches it (desktop tests).
+// input reaches it (desktop tests). --desktop does the same on the desktop the game itself
+// would choose (on a Wayland desktop: its X server, or Wayland where there is none).
 #include <poll.h>
 #include <unistd.h>
 
@@ -51,7 +52,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace {
 
 std::istream* g_input = &std::cin;
-bool g_desktop = false;  // --x11: on the X display, reading standard input without blocking
+bool g_desktop = false;  // --x11, --desktop: on a desktop, reading standard input without blocking
+bool g_x11 = false;      // --x11: on the X display whatever the desktop
 std::string g_pending;   // desktop mode: bytes read from standard input, not yet a whole line
 bool g_inputEnded = false;
 int g_lineNumber = 0;
@@ -196,8 +198,9 @@ void OnIdle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "--x11") {
+    if (argc > 1 && (std::string(argv[1]) == "--x11" || std::string(argv[1]) == "--desktop")) {
         g_desktop = true;
+        g_x11 = std::string(argv[1]) == "--x11";
         --argc;
         ++argv;
         argv[0] = const_cast<char*>("kivra-drive");
@@ -205,7 +208,8 @@ int main(int argc, char** argv) {
     std::ifstream file;
     if (argc > 1) {
         if (g_desktop) {
-            std::fprintf(stderr, "kivra-drive: --x11 reads its script from standard input\n");
+            std::fprintf(stderr, "kivra-drive: %s reads its script from standard input\n",
+                         g_x11 ? "--x11" : "--desktop");
             return 2;
         }
         file.open(argv[1]);
@@ -237,7 +241,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    setenv("QT_QPA_PLATFORM", g_desktop ? "xcb" : "offscreen", 1);
+    if (!g_desktop)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    else if (g_x11)
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
     // Tunes open and end on the virtual clock without a sound card; nothing real is started
     // for a web address: the trace reports it.
     setenv("SDL_AUDIODRIVER", "dummy", 0);

@@ -45,6 +45,9 @@ std::string StateJson(const CGameDlg& game) {
     out << ", \"hint\": [" << hint.x1 << ", " << hint.y1 << ", " << hint.x2 << ", " << hint.y2
         << ']';
 
+    const Cell cursor = game.Cursor();
+    out << ", \"cursor\": [" << cursor.x << ", " << cursor.y << ']';
+
     for (int pass = 0; pass < 2; ++pass) {
         out << (pass == 0 ? ", \"board\": [" : ", \"marks\": [");
         for (int x = 0; x < kGridWidth; ++x) {
