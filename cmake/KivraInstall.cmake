@@ -16,21 +16,13 @@ function(kivra_install_man page section component)
   install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT ${component})
 endfunction()
 
-# Each package's copyright file and change log (compressed), from packaging/<package>/.
-function(kivra_install_package_docs package component)
-  set(dir ${PROJECT_SOURCE_DIR}/packaging/${package})
-  set(gz ${PROJECT_BINARY_DIR}/packaging/${package}/changelog.gz)
-  add_custom_command(OUTPUT ${gz}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging/${package}
-    COMMAND sh -c "gzip -9nc '${dir}/changelog' > '${gz}'"
-    DEPENDS ${dir}/changelog VERBATIM)
-  add_custom_target(${package}_changelog ALL DEPENDS ${gz})
-  install(FILES ${dir}/copyright ${gz} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package}
-          COMPONENT ${component})
-endfunction()
-
-kivra_install_package_docs(kivra game)
-kivra_install_package_docs(vantor plugin)
-# The third-party material the game's generated data draws on.
-install(FILES ${PROJECT_SOURCE_DIR}/NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kivra
-        COMPONENT game)
+# Each package's documents: the licence and the release notes, and for the game the
+# third-party material its generated data draws on. A distribution's packaging turns this off
+# and installs them its own way (debian/rules: the copyright file and change logs).
+option(KIVRA_INSTALL_DOCS "Install the licence, NOTICE and release notes" ON)
+if(KIVRA_INSTALL_DOCS)
+  set(docs ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/NEWS.md)
+  install(FILES ${docs} ${PROJECT_SOURCE_DIR}/NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kivra
+          COMPONENT game)
+  install(FILES ${docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantor COMPONENT plugin)
+endif()

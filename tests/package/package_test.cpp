@@ -1,3 +1,7 @@
+// The release as a distribution takes it: the native source package holds the tracked files
+// and unpacks, lintian finds no error and no warning in the source and binary packages, the
+// licence is MIT in the source, the copyright files and the AppStream metadata, and the
+// autopkgtest's commands pass against the unpacked packages.
 // The Debian package as a player's system meets it: its file list, its dependencies, Debian's
 // own checks (desktop-file-validate, appstreamcli, lintian), and the installed launcher started
 // from the unpacked package on a private X desktop: the first start makes the player's folder
@@ -9,6 +13,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +67,46 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// The lines lintian printed as errors or warnings ("E: ...", "W: ...").
+std::vector<std::string> LintianComplaints(const std::string& output) {
+    std::vector<std::string> complaints;
+    for (const std::string& line : Lines(output))
+        if (line.rfind("E: ", 0) == 0 || line.rfind("W: ", 0) == 0) complaints.push_back(line);
+    return complaints;
+}
+
+// The Debian version the packages are made at: debian/changelog's newest entry.
+std::string DebianVersion() {
+    std::string out;
+    RunTool({"dpkg-parsechangelog", "-l", KIVRA_SOURCE_DIR "/debian/changelog", "-SVersion"}, &out);
+    out.erase(out.find_last_not_of('\n') + 1);
+    return out;
+}
+
+// The MIT licence's permission text, as LICENSE gives it (from "Permission" to the end).
+std::string PermissionText() {
+    const std::string licence = ReadFile(fs::path(KIVRA_SOURCE_DIR) / "LICENSE");
+    const size_t start = licence.find("Permission is hereby granted");
+    return start == std::string::npos ? std::string() : licence.substr(start);
+}
+
+// The text of the stand-alone "License: MIT" paragraph of a machine-readable copyright file,
+// turned back into plain lines (the leading space taken off, "." lines made empty).
+std::string MitParagraph(const std::string& copyright) {
+    std::string text;
+    bool inside = false;
+    for (const std::string& line : Lines(copyright)) {
+        // A "License: MIT" line with no text after it names the licence of a Files paragraph.
+        if (inside && (line.empty() || line[0] != ' ')) {
+            if (!text.empty()) break;
+            inside = false;
+        }
+        if (inside) text += (line == " ." ? std::string() : line.substr(1)) + "\n";
+        if (line == "License: MIT") inside = true;
+    }
+    return text;
+}
+
 // The packages made by the package command, unpacked once into one root for every test.
 class PackageTest : public ::testing::Test {
   protected:
@@ -110,10 +155,13 @@ fs::path PackageTest::deb_, PackageTest::pluginDeb_, PackageTest::root_;
 
 TEST_F(PackageTest, NamesVersionsAndFileLists) {
     const std::string arch = Field(deb_, "Architecture");
-    EXPECT_EQ(deb_.filename().string(), "kivra_4.0_" + arch + ".deb");
-    EXPECT_EQ(pluginDeb_.filename().string(), "vantor_4.0_" + arch + ".deb");
-    EXPECT_EQ(Field(deb_, "Version"), "4.0");
-    EXPECT_EQ(Field(pluginDeb_, "Version"), "4.0");
+    // The native package's version is the project's, without a Debian revision.
+    const std::string version = DebianVersion();
+    EXPECT_EQ(version, KIVRA_VERSION);
+    EXPECT_EQ(deb_.filename().string(), "kivra_" + version + "_" + arch + ".deb");
+    EXPECT_EQ(pluginDeb_.filename().string(), "vantor_" + version + "_" + arch + ".deb");
+    EXPECT_EQ(Field(deb_, "Version"), version);
+    EXPECT_EQ(Field(pluginDeb_, "Version"), version);
     EXPECT_EQ(Field(deb_, "Section"), "games");
     EXPECT_EQ(Field(pluginDeb_, "Section"), "graphics");
 
@@ -131,8 +179,11 @@ TEST_F(PackageTest, NamesVersionsAndFileLists) {
         "share/man/man1/image-plugin-host.1.gz",
         "share/doc/kivra/copyright",
         "share/doc/kivra/changelog.gz",
+        "share/doc/kivra/NOTICE",
+        "share/doc/kivra/NEWS.md.gz",
         "share/doc/vantor/copyright",
         "share/doc/vantor/changelog.gz",
+        "share/doc/vantor/NEWS.md.gz",
     };
     for (const std::string& f : files) EXPECT_TRUE(fs::exists(Usr(f))) << f;
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -188,15 +239,115 @@ TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators) {
     EXPECT_NE(entry.find("\nExec=/usr/games/kivra\n"), std::string::npos) << entry;
 }
 
-TEST_F(PackageTest, LintianReportsNoError) {
+TEST_F(PackageTest, LintianFindsNoErrorAndNoWarningInTheSourceAndBinaries) {
+    const fs::path changes =
+        fs::path(KIVRA_PACKAGE_DIR) /
+        ("kivra_" + DebianVersion() + "_" + Field(deb_, "Architecture") + ".changes");
+    ASSERT_TRUE(fs::exists(changes)) << changes;
     std::string out;
-    RunTool({"lintian", "--tag-display-limit", "0", deb_.string(), pluginDeb_.string()}, &out);
-    std::vector<std::string> errors;
-    for (const std::string& line : Lines(out))
-        if (line.rfind("E: ", 0) == 0) errors.push_back(line);
-    EXPECT_TRUE(errors.empty()) << out;
-    // The warnings that remain are printed for the record.
+    RunTool({"lintian", "--tag-display-limit", "0", "--info", "--show-overrides", changes.string()},
+            &out);
+    EXPECT_TRUE(LintianComplaints(out).empty()) << out;
+    // The source's one override (the copyright file's patterns for generated files) shows it
+    // was checked.
+    EXPECT_NE(out.find("O: kivra source: superfluous-file-pattern"), std::string::npos)
+        << "the source was not checked:\n"
+        << out;
+    // The information tags that remain are printed for the record.
     std::printf("lintian:\n%s", out.c_str());
+}
+
+TEST_F(PackageTest, TheLicenceIsMitWhereverItIsNamed) {
+    const std::string permission = PermissionText();
+    ASSERT_FALSE(permission.empty()) << "LICENSE holds no MIT permission text";
+    EXPECT_EQ(ReadFile(fs::path(KIVRA_SOURCE_DIR) / "LICENSE")
+                  .rfind("MIT License\n\nCopyright (c) 2026 the kivra and vantor authors\n\n", 0),
+              0u);
+    // Each package's copyright file gives the project's files the MIT licence, word for word.
+    for (const char* package : {"kivra", "vantor"}) {
+        const std::string copyright =
+            ReadFile(Usr(std::string("share/doc/") + package + "/copyright"));
+        EXPECT_NE(copyright.find("Files: *\nCopyright: 2026 the kivra and vantor authors\n"
+                                 "License: MIT\n"),
+                  std::string::npos)
+            << package;
+        EXPECT_EQ(copyright.find("proprietary"), std::string::npos) << package;
+        EXPECT_EQ(MitParagraph(copyright), permission) << package;
+        // The fonts whose glyphs and pictures the generated data contains, with their licences.
+        for (const char* named : {"Noto Color Emoji", "License: OFL-1.1\n", "AR PL UMing",
+                                  "License: Arphic-1999\n", "GNU Unifont", "GPL-2+"})
+            EXPECT_NE(copyright.find(named), std::string::npos) << package << ": " << named;
+    }
+    const std::string metainfo = ReadFile(Usr("share/metainfo/org.example.kivra.metainfo.xml"));
+    EXPECT_NE(metainfo.find("<project_license>MIT</project_license>"), std::string::npos);
+}
+
+// ---- the Debian source package and the autopkgtest
+
+// The source package holds every tracked file, debian/ too, as the native format has it.
+TEST_F(PackageTest, TheNativeSourcePackageHoldsTheTrackedFilesAndUnpacks) {
+    const std::string version = DebianVersion();
+    const fs::path made(KIVRA_PACKAGE_DIR);
+    const fs::path dsc = made / ("kivra_" + version + ".dsc");
+    const fs::path tarball = made / ("kivra_" + version + ".tar.xz");
+    ASSERT_TRUE(fs::exists(dsc)) << dsc;
+    ASSERT_TRUE(fs::exists(tarball)) << tarball;
+    EXPECT_EQ(ReadFile(dsc).rfind("Format: 3.0 (native)\n", 0), 0u);
+
+    std::string listing;
+    ASSERT_EQ(RunTool({"tar", "-tJf", tarball.string()}, &listing), 0) << listing;
+    std::vector<std::string> inTarball;
+    const std::string prefix = "kivra-" + version + "/";
+    for (const std::string& line : Lines(listing)) {
+        ASSERT_EQ(line.rfind(prefix, 0), 0u) << line << " is outside " << prefix;
+        if (line.back() != '/') inTarball.push_back(line.substr(prefix.size()));
+    }
+    std::string tracked, deleted;
+    RunTool({"git", "-C", KIVRA_SOURCE_DIR, "ls-files"}, &tracked);
+    RunTool({"git", "-C", KIVRA_SOURCE_DIR, "ls-files", "--deleted"}, &deleted);
+    const std::vector<std::string> gone = Lines(deleted);
+    std::vector<std::string> expected;
+    // dpkg-source leaves out git's own files (.gitignore) by default.
+    for (const std::string& f : Lines(tracked))
+        if (std::find(gone.begin(), gone.end(), f) == gone.end() && f != ".gitignore")
+            expected.push_back(f);
+    std::sort(inTarball.begin(), inTarball.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(inTarball, expected);
+
+    // dpkg-source checks the size and checksums the .dsc gives for the tarball.
+    const fs::path unpacked = root_.parent_path() / ("kivra-src-" + std::to_string(getpid()));
+    fs::remove_all(unpacked);
+    std::string out;
+    EXPECT_EQ(RunTool({"dpkg-source", "-x", dsc.string(), unpacked.string()}, &out), 0) << out;
+    EXPECT_EQ(ReadFile(unpacked / "debian/source/format"), "3.0 (native)\n");
+    fs::remove_all(unpacked);
+}
+
+// Each test debian/tests/control names, run as autopkgtest would run it, against the packages
+// unpacked here instead of installed.
+TEST_F(PackageTest, TheAutopkgtestsPassAgainstTheUnpackedPackages) {
+    const fs::path tests = fs::path(KIVRA_SOURCE_DIR) / "debian/tests";
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(ReadFile(tests / "control")))
+        if (line.rfind("Tests:", 0) == 0) {
+            std::stringstream words(line.substr(6));
+            for (std::string name; words >> name;) names.push_back(name);
+        }
+    ASSERT_EQ(names.size(), 2u) << "the game started offscreen and a picture decoded";
+    for (const std::string& name : names) {
+        const fs::path tmp =
+            root_.parent_path() / ("kivra-autopkgtest-" + std::to_string(getpid()));
+        fs::remove_all(tmp);
+        fs::create_directories(tmp);
+        std::string out;
+        EXPECT_EQ(RunTool({(tests / name).string()}, &out,
+                          {"KIVRA_TEST_ROOT=" + root_.string(), "AUTOPKGTEST_TMP=" + tmp.string()}),
+                  0)
+            << name << ":\n"
+            << out;
+        fs::remove_all(tmp);
+    }
 }
 
 // ---- the installed launcher on a private X desktop
