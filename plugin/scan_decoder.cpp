@@ -284,9 +284,13 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
             static_cast<std::uint32_t>(coefficients[j]) * component.quant[j];
         natural[kZigZag[j]] = static_cast<std::int16_t>(static_cast<std::uint16_t>(product));
     }
-    std::uint8_t samples[64];
-    transform_(natural, samples);
-    PlaceBlock(component.layout, *blockCounter, samples);
+    if (sink_ != nullptr) {
+        sink_->Put(static_cast<int>(&component - components_), *blockCounter, natural);
+    } else {
+        std::uint8_t samples[64];
+        transform_(natural, samples);
+        PlaceBlock(component.layout, *blockCounter, samples);
+    }
     ++*blockCounter;
     return Step::kBlockDone;
 }
@@ -442,7 +446,9 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
     alignas(32) std::int16_t natural[64] = {};
     alignas(32) std::uint8_t samples[64];
 
+    components_ = components;
     for (;;) {
+        if (sink_ != nullptr) sink_->Progress(blockCounters);
         Step step = anyBlocks ? Step::kBlockDone : Step::kMarkerSearch;
         for (int i = 0; i < count && step == Step::kBlockDone; ++i) {
             const ScanComponent& component = components[i];
@@ -458,9 +464,13 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                     }
                     if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
                                   natural)) {
-                        transform_(natural, samples);
+                        if (sink_ != nullptr) {
+                            sink_->Put(i, blockCounters[i], natural);
+                        } else {
+                            transform_(natural, samples);
+                            PlaceBlock(component.layout, blockCounters[i], samples);
+                        }
                         std::memset(natural, 0, sizeof natural);
-                        PlaceBlock(component.layout, blockCounters[i], samples);
                         ++blockCounters[i];
                         continue;
                     }
