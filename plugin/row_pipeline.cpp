@@ -33,7 +33,7 @@ RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
     }
     const int slotCount = helpers + 1 + kSpareSlots;
     const std::size_t scratch = 3 * static_cast<std::size_t>(setup_.width);
-    coefficientMemory_.reset(new std::int16_t[slotCount * 64 * blocks]);
+    coefficientMemory_.reset(new std::int16_t[slotCount * 64 * blocks]());
     sampleMemory_.reset(new std::uint8_t[slotCount * (samples + scratch)]);
     slots_.resize(static_cast<std::size_t>(slotCount));
     for (int s = 0; s < slotCount; ++s) {
@@ -48,21 +48,20 @@ RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
 
 RowPipeline::~RowPipeline() { Cancel(); }
 
-void RowPipeline::Put(int component, std::uint32_t block, const std::int16_t* natural) {
+std::int16_t* RowPipeline::Target(int component, std::uint32_t block) {
     const std::uint32_t row = block / rowBlocks_[component];
-    if (row >= setup_.unitsDown || abandoned_) return;  // past the last row: dropped
+    if (row >= setup_.unitsDown || abandoned_) return nullptr;  // past the last row: dropped
     Slot* slot = row < opened_ ? &slots_[row % slots_.size()] : Open(row);
-    if (slot == nullptr) return;
+    if (slot == nullptr) return nullptr;
     const std::uint32_t index = block - row * rowBlocks_[component];
-    std::memcpy(slot->coefficients + blockOffset_[component] + 64 * std::size_t{index}, natural,
-                64 * sizeof(std::int16_t));
-    slot->present[component] = index + 1;
+    return slot->coefficients + blockOffset_[component] + 64 * std::size_t{index};
 }
 
 void RowPipeline::Progress(const std::uint32_t* blockCounters) {
     if (abandoned_) return;
     std::uint32_t complete = setup_.unitsDown;
     for (int i = 0; i < setup_.components; ++i) {
+        counters_[i] = blockCounters[i];
         complete = std::min(complete, blockCounters[i] / rowBlocks_[i]);
     }
     complete = std::min(complete, opened_);
@@ -86,12 +85,18 @@ RowPipeline::Slot* RowPipeline::Open(std::uint32_t row) {
         Reclaim(lock, slot);
         slot.state = SlotState::kFilling;
         slot.row = opened_;
-        std::fill(std::begin(slot.present), std::end(slot.present), 0u);
     }
     return &slots_[row % slots_.size()];
 }
 
+// Makes a row ready with the blocks its components have placed, all of them for a complete row.
 void RowPipeline::Dispatch(Slot& slot) {
+    for (int i = 0; i < setup_.components; ++i) {
+        const std::uint64_t first = std::uint64_t{slot.row} * rowBlocks_[i];
+        const std::uint64_t placed = counters_[i] > first ? counters_[i] - first : 0;
+        slot.present[i] =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(placed, rowBlocks_[i]));
+    }
     slot.state = SlotState::kReady;
     if (pool_ != nullptr) pool_->Post(this);
 }
@@ -178,9 +183,12 @@ void RowPipeline::Work(int job) {
         if (present < rowBlocks_[i]) {
             std::memset(layout.plane, 0, static_cast<std::size_t>(stripWidth_[i]) * 8 * v);
         }
-        const std::int16_t* coefficients = slot.coefficients + blockOffset_[i];
+        // Each block is cleared once transformed, ready for the slot's next row.
+        std::int16_t* coefficients = slot.coefficients + blockOffset_[i];
         for (std::uint32_t b = 0; b < present; ++b) {
-            setup_.transform(coefficients + 64 * std::size_t{b}, samples);
+            std::int16_t* block = coefficients + 64 * std::size_t{b};
+            setup_.transform(block, samples);
+            std::memset(block, 0, 64 * sizeof(std::int16_t));
             PlaceBlock(layout, b, samples);
         }
     }

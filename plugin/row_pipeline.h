@@ -1,6 +1,6 @@
 // The decode of an interleaved three-component scan, one row of minimum coded units at a time,
-// straight into the bitmap. The thread that reads the entropy-coded data stores each row's
-// dequantised coefficients in one of a few row slots; once every component has had all its blocks
+// straight into the bitmap. The thread that reads the entropy-coded data decodes each row's
+// dequantised coefficients into one of a few row slots; once every component has had all its blocks
 // of a row, the row is ready, and a helper thread of the pool (or the reading thread itself, when
 // it needs the slot back) transforms its blocks into a strip of samples one row of units tall and
 // converts that strip into the bitmap rows it covers. No full-size plane is written.
@@ -49,7 +49,7 @@ class RowPipeline final : public BlockSink, public PoolClient {
     RowPipeline(const RowPipeline&) = delete;
     RowPipeline& operator=(const RowPipeline&) = delete;
 
-    void Put(int component, std::uint32_t block, const std::int16_t* natural) override;
+    std::int16_t* Target(int component, std::uint32_t block) override;
     void Progress(const std::uint32_t* blockCounters) override;
 
     // The scan ended: converts every row not yet converted, and returns when all are.
@@ -94,8 +94,9 @@ class RowPipeline final : public BlockSink, public PoolClient {
     std::vector<Slot> slots_;
     std::unique_ptr<std::int16_t[]> coefficientMemory_;
     std::unique_ptr<std::uint8_t[]> sampleMemory_;
-    std::uint32_t opened_ = 0;      // rows opened so far
-    std::uint32_t dispatched_ = 0;  // rows made ready so far
+    std::uint32_t opened_ = 0;        // rows opened so far
+    std::uint32_t dispatched_ = 0;    // rows made ready so far
+    std::uint32_t counters_[3] = {};  // blocks placed per component, as last reported
     bool abandoned_ = false;
     RowConversion convert_ = nullptr;
 };

@@ -285,7 +285,9 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
         natural[kZigZag[j]] = static_cast<std::int16_t>(static_cast<std::uint16_t>(product));
     }
     if (sink_ != nullptr) {
-        sink_->Put(static_cast<int>(&component - components_), *blockCounter, natural);
+        std::int16_t* target =
+            sink_->Target(static_cast<int>(&component - components_), *blockCounter);
+        if (target != nullptr) std::memcpy(target, natural, sizeof natural);
     } else {
         std::uint8_t samples[64];
         transform_(natural, samples);
@@ -462,20 +464,25 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                         Fill();
                         PlaceReader();
                     }
+                    // A sink takes the coefficients where it keeps them.
+                    std::int16_t* target = natural;
+                    if (sink_ != nullptr) {
+                        if (std::int16_t* kept = sink_->Target(i, blockCounters[i])) target = kept;
+                    }
                     if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
-                                  natural)) {
-                        if (sink_ != nullptr) {
-                            sink_->Put(i, blockCounters[i], natural);
-                        } else {
-                            transform_(natural, samples);
-                            PlaceBlock(component.layout, blockCounters[i], samples);
+                                  target)) {
+                        if (target == natural) {
+                            if (sink_ == nullptr) {
+                                transform_(natural, samples);
+                                PlaceBlock(component.layout, blockCounters[i], samples);
+                            }
+                            std::memset(natural, 0, sizeof natural);
                         }
-                        std::memset(natural, 0, sizeof natural);
                         ++blockCounters[i];
                         continue;
                     }
                     // The exact reader takes this block from where it begins.
-                    std::memset(natural, 0, sizeof natural);
+                    std::memset(target, 0, sizeof natural);
                     SyncCursor();
                     readerPlaced = false;
                 }
@@ -483,10 +490,14 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                 if (step != Step::kBlockDone) break;
             }
         }
-        if (step == Step::kFail) return 0;
+        if (step == Step::kFail) {
+            if (sink_ != nullptr) sink_->Progress(blockCounters);
+            return 0;
+        }
         if (step == Step::kBlockDone) continue;
 
         const Search found = FindMarker();
+        if (found != Search::kRestart && sink_ != nullptr) sink_->Progress(blockCounters);
         if (found == Search::kFail) return 0;
         if (found == Search::kRestart) {
             for (auto& p : predictors) p = 0;
