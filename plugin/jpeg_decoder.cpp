@@ -39,15 +39,17 @@ bool ReadWord(std::istream& in, std::uint32_t* value) {
 bool StreamClean(const std::istream& in) { return in.rdstate() == std::ios::goodbit; }
 
 // Planes start cleared. A large one is mapped on its own, so that pages no block reaches (all of
-// them, for a scan decoded straight into the bitmap) are never touched.
+// them, for a scan decoded straight into the bitmap) are never touched, nor cleared by us.
+constexpr std::size_t kMappedPlaneMinimum = std::size_t{256} << 10;
+
 std::uint8_t* AllocatePlane(std::size_t bytes) {
     void* plane =
-        bytes >= winmem::kPageBlockMinimum ? winmem::AllocatePages(bytes) : std::calloc(bytes, 1);
+        bytes >= kMappedPlaneMinimum ? winmem::AllocatePages(bytes) : std::calloc(bytes, 1);
     return static_cast<std::uint8_t*>(plane);
 }
 
 void FreePlane(std::uint8_t* plane, std::size_t bytes) {
-    if (bytes >= winmem::kPageBlockMinimum) {
+    if (bytes >= kMappedPlaneMinimum) {
         winmem::FreePages(plane, bytes);
     } else {
         std::free(plane);
@@ -57,6 +59,18 @@ void FreePlane(std::uint8_t* plane, std::size_t bytes) {
 // Pictures from this many pixels on are worth the helper threads: below it, handing rows over
 // costs more than it saves.
 constexpr std::uint64_t kThreadedPixels = 256 * 256;
+// On one thread, decoding straight into the bitmap pays once the planes and the bitmap no longer
+// fit in the processor's caches together; below that, writing the planes costs nothing.
+constexpr std::uint64_t kRowByRowPixels = std::uint64_t{1} << 20;
+
+// The threads for a decode into the bitmap, or 0 where the planes serve better: the number asked
+// for, else the default where the picture is worth it.
+int PipelineThreads(int asked, std::uint64_t pixels) {
+    if (asked > 0) return asked;
+    const int threads = pixels >= kThreadedPixels ? DefaultThreadCount() : 1;
+    if (threads > 1) return threads;
+    return pixels >= kRowByRowPixels ? 1 : 0;
+}
 
 }  // namespace
 
@@ -472,7 +486,8 @@ bool JpegDecoder::ReadScan(std::istream& in) {
     const int count = static_cast<int>(ns);
     ScanDecoder scan(in, transform_, path_);
     std::unique_ptr<RowPipeline> pipeline;
-    if (anyBlocks && StartsPipeline(components, planeOf, count)) {
+    const int threads = PipelineThreads(threads_, static_cast<std::uint64_t>(width_) * height_);
+    if (anyBlocks && threads > 0 && StartsPipeline(components, planeOf, count)) {
         RecordScan(in, components, count);
         PipelineSetup setup;
         setup.components = count;
@@ -490,9 +505,6 @@ bool JpegDecoder::ReadScan(std::istream& in) {
         setup.transform = transform_;
         setup.pixels = bitmapPixels_;
         setup.stride = static_cast<std::size_t>(BitmapStride(width_));
-        // The default number of threads serves large pictures only; a number asked for is used.
-        const bool large = static_cast<std::uint64_t>(width_) * height_ >= kThreadedPixels;
-        const int threads = threads_ > 0 ? threads_ : (large ? DefaultThreadCount() : 1);
         pipeline = std::make_unique<RowPipeline>(setup, threads - 1);
         scan.SetSink(pipeline.get());
     } else if (anyBlocks) {

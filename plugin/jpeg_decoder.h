@@ -121,10 +121,11 @@ class JpegDecoder {
     // byte for byte; the planes then are not the full-size RGB planes GetInfo otherwise gives.
     void SetBitmapOutput(bool enabled) { bitmapOutput_ = enabled; }
 
-    // Threads for the next Open: 1 decodes on the calling thread alone, more let helper threads
-    // transform and convert rows while the calling thread reads the data; 0, the default, means
-    // DefaultThreadCount() for pictures large enough to gain from it, else 1. The result is the
-    // same byte for byte with any number.
+    // Threads for the next Open, with bitmap output on the fast path: 1 decodes on the calling
+    // thread alone, more let helper threads transform and convert rows while the calling thread
+    // reads the data; both decode an interleaved scan straight into the bitmap. 0, the default,
+    // uses DefaultThreadCount() where the picture is large enough to gain from it, and decodes a
+    // small picture into its planes. The result is the same byte for byte in every case.
     void SetThreads(int threads) { threads_ = threads; }
 
     // The bitmap of a decoded three-component picture, as BuildBitmap makes it of GetInfo(); the

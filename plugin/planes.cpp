@@ -166,12 +166,20 @@ void ConvertIntoBitmap(const ImageInfo& info, std::uint8_t* pixels, std::size_t 
 HGLOBAL AllocateBitmap(std::uint32_t width, std::uint32_t height, std::uint8_t** pixels) {
     const std::uint64_t bytes = BitmapBytes(width, height);
     if (bytes > SIZE_MAX || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return nullptr;
-    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<std::size_t>(bytes));
+    // Every pixel byte is written later; only the header's zero fields and the padding at the end
+    // of each row are cleared here, so the block is as a cleared one would be.
+    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, static_cast<std::size_t>(bytes));
     if (handle == nullptr) return nullptr;
     auto* base = static_cast<std::uint8_t*>(GlobalLock(handle));
     if (base == nullptr) {
         GlobalFree(handle);
         return nullptr;
+    }
+    std::memset(base, 0, 40);
+    const std::size_t stride = static_cast<std::size_t>(BitmapStride(width));
+    const std::size_t used = 3 * static_cast<std::size_t>(width);
+    for (std::uint32_t y = 0; stride > used && y < height; ++y) {
+        std::memset(base + 40 + y * stride + used, 0, stride - used);
     }
     PutU32(base + 0, 40);
     PutU32(base + 4, width);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace vantor {
 
@@ -11,12 +14,23 @@ namespace {
 // on, and one more lets a slow row finish without stopping the reader.
 constexpr int kSpareSlots = 2;
 
+inline void ClearBlock(std::int16_t* block) {
+#ifdef __SSE2__
+    for (int k = 0; k < 8; ++k) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(block) + k, _mm_setzero_si128());
+    }
+#else
+    std::memset(block, 0, 64 * sizeof(std::int16_t));
+#endif
+}
+
 }  // namespace
 
 RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
     : setup_(setup),
       pool_(helpers > 0 ? &WorkerPool::Instance() : nullptr),
-      lock_(pool_ != nullptr ? pool_->Lock() : ownLock_) {
+      lock_(pool_ != nullptr ? pool_->Lock() : ownLock_),
+      immediate_(helpers == 0) {
     std::size_t blocks = 0, samples = 0;
     for (int i = 0; i < setup_.components; ++i) {
         const std::uint32_t h = setup_.unitWidth[i], v = setup_.unitHeight[i];
@@ -33,11 +47,11 @@ RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
     }
     const int slotCount = helpers + 1 + kSpareSlots;
     const std::size_t scratch = 3 * static_cast<std::size_t>(setup_.width);
-    coefficientMemory_.reset(new std::int16_t[slotCount * 64 * blocks]());
+    if (!immediate_) coefficientMemory_.reset(new std::int16_t[slotCount * 64 * blocks]());
     sampleMemory_.reset(new std::uint8_t[slotCount * (samples + scratch)]);
     slots_.resize(static_cast<std::size_t>(slotCount));
     for (int s = 0; s < slotCount; ++s) {
-        slots_[s].coefficients = coefficientMemory_.get() + s * 64 * blocks;
+        if (!immediate_) slots_[s].coefficients = coefficientMemory_.get() + s * 64 * blocks;
         slots_[s].strip = sampleMemory_.get() + s * (samples + scratch);
         slots_[s].scratch = slots_[s].strip + samples;
     }
@@ -49,12 +63,41 @@ RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
 RowPipeline::~RowPipeline() { Cancel(); }
 
 std::int16_t* RowPipeline::Target(int component, std::uint32_t block) {
+    if (immediate_) return nullptr;
+    // Most blocks fall in the row the component's previous block went to.
+    RowCache& cache = cache_[component];
+    if (block - cache.first < rowBlocks_[component] && cache.slot != nullptr) {
+        return cache.slot->coefficients + blockOffset_[component] +
+               64 * std::size_t{block - cache.first};
+    }
+    Slot* slot = SlotOf(component, block);
+    if (slot == nullptr) return nullptr;
+    return slot->coefficients + blockOffset_[component] + 64 * std::size_t{block - cache.first};
+}
+
+void RowPipeline::Put(int component, std::uint32_t block, const std::int16_t* natural) {
+    if (!immediate_) return;  // only blocks past the last row or after giving up come here
+    RowCache& cache = cache_[component];
+    Slot* slot = cache.slot;
+    if (block - cache.first >= rowBlocks_[component] || slot == nullptr) {
+        slot = SlotOf(component, block);
+        if (slot == nullptr) return;
+    }
+    alignas(32) std::uint8_t samples[64];
+    setup_.transform(natural, samples);
+    PlaceBlock(StripLayout(component, *slot), block - cache.first, samples);
+}
+
+// The slot of the row that `block` of `component` falls in, opened if need be; null for a block
+// past the last row, or when the pipeline has given up.
+RowPipeline::Slot* RowPipeline::SlotOf(int component, std::uint32_t block) {
     const std::uint32_t row = block / rowBlocks_[component];
     if (row >= setup_.unitsDown || abandoned_) return nullptr;  // past the last row: dropped
     Slot* slot = row < opened_ ? &slots_[row % slots_.size()] : Open(row);
     if (slot == nullptr) return nullptr;
-    const std::uint32_t index = block - row * rowBlocks_[component];
-    return slot->coefficients + blockOffset_[component] + 64 * std::size_t{index};
+    cache_[component].first = row * rowBlocks_[component];
+    cache_[component].slot = slot;
+    return slot;
 }
 
 void RowPipeline::Progress(const std::uint32_t* blockCounters) {
@@ -80,6 +123,7 @@ RowPipeline::Slot* RowPipeline::Open(std::uint32_t row) {
             lock.unlock();
             Cancel();
             abandoned_ = true;
+            for (RowCache& cache : cache_) cache.slot = nullptr;
             return nullptr;
         }
         Reclaim(lock, slot);
@@ -168,31 +212,37 @@ void RowPipeline::Done(int job) {
 void RowPipeline::Work(int job) {
     Slot& slot = slots_[static_cast<std::size_t>(job)];
     alignas(32) std::uint8_t samples[64];
+    static const std::uint8_t kZeros[64] = {};
     for (int i = 0; i < setup_.components; ++i) {
-        const std::uint32_t h = setup_.unitWidth[i], v = setup_.unitHeight[i];
-        BlockLayout layout;
-        layout.plane = slot.strip + stripOffset_[i];
-        layout.paddedWidth = stripWidth_[i];
-        layout.unitWidth = h;
-        layout.unitHeight = v;
-        layout.unitsAcross = setup_.unitsAcross;
-        layout.unitsDown = 1;
-        layout.unitPixelWidth = 8 * h;
-        layout.unitPixelHeight = 8 * v;
+        const BlockLayout layout = StripLayout(i, slot);
         const std::uint32_t present = slot.present[i];
-        if (present < rowBlocks_[i]) {
-            std::memset(layout.plane, 0, static_cast<std::size_t>(stripWidth_[i]) * 8 * v);
+        if (!immediate_) {
+            // Each block is cleared once transformed, ready for the slot's next row.
+            std::int16_t* coefficients = slot.coefficients + blockOffset_[i];
+            for (std::uint32_t b = 0; b < present; ++b) {
+                std::int16_t* block = coefficients + 64 * std::size_t{b};
+                setup_.transform(block, samples);
+                ClearBlock(block);
+                PlaceBlock(layout, b, samples);
+            }
         }
-        // Each block is cleared once transformed, ready for the slot's next row.
-        std::int16_t* coefficients = slot.coefficients + blockOffset_[i];
-        for (std::uint32_t b = 0; b < present; ++b) {
-            std::int16_t* block = coefficients + 64 * std::size_t{b};
-            setup_.transform(block, samples);
-            std::memset(block, 0, 64 * sizeof(std::int16_t));
-            PlaceBlock(layout, b, samples);
-        }
+        // Where no block came, the plane would have kept its zeros.
+        for (std::uint32_t b = present; b < rowBlocks_[i]; ++b) PlaceBlock(layout, b, kZeros);
     }
     ConvertRow(slot);
+}
+
+BlockLayout RowPipeline::StripLayout(int component, const Slot& slot) const {
+    BlockLayout layout;
+    layout.plane = slot.strip + stripOffset_[component];
+    layout.paddedWidth = stripWidth_[component];
+    layout.unitWidth = setup_.unitWidth[component];
+    layout.unitHeight = setup_.unitHeight[component];
+    layout.unitsAcross = setup_.unitsAcross;
+    layout.unitsDown = 1;
+    layout.unitPixelWidth = 8 * layout.unitWidth;
+    layout.unitPixelHeight = 8 * layout.unitHeight;
+    return layout;
 }
 
 void RowPipeline::ConvertRow(Slot& slot) const {

@@ -50,6 +50,7 @@ class RowPipeline final : public BlockSink, public PoolClient {
     RowPipeline& operator=(const RowPipeline&) = delete;
 
     std::int16_t* Target(int component, std::uint32_t block) override;
+    void Put(int component, std::uint32_t block, const std::int16_t* natural) override;
     void Progress(const std::uint32_t* blockCounters) override;
 
     // The scan ended: converts every row not yet converted, and returns when all are.
@@ -74,7 +75,15 @@ class RowPipeline final : public BlockSink, public PoolClient {
         std::uint8_t* scratch = nullptr;
     };
 
+    // The row each component's blocks last went to.
+    struct RowCache {
+        std::uint32_t first = 0;  // the row's first block number
+        Slot* slot = nullptr;
+    };
+
+    Slot* SlotOf(int component, std::uint32_t block);
     Slot* Open(std::uint32_t row);
+    BlockLayout StripLayout(int component, const Slot& slot) const;
     void Dispatch(Slot& slot);
     void Reclaim(std::unique_lock<std::mutex>& lock, Slot& slot);
     void ConvertRow(Slot& slot) const;
@@ -83,6 +92,9 @@ class RowPipeline final : public BlockSink, public PoolClient {
     WorkerPool* pool_ = nullptr;
     std::mutex ownLock_;  // when there is no pool
     std::mutex& lock_;
+    // With no helper, each block is transformed into its strip as it comes, while its
+    // coefficients are still at hand; else the helpers transform whole rows.
+    bool immediate_ = false;
     std::condition_variable done_;
     std::uint32_t rowBlocks_[3] = {};   // blocks of one row of units, per component
     std::size_t blockOffset_[3] = {};   // of the component's first block in a slot
@@ -94,9 +106,10 @@ class RowPipeline final : public BlockSink, public PoolClient {
     std::vector<Slot> slots_;
     std::unique_ptr<std::int16_t[]> coefficientMemory_;
     std::unique_ptr<std::uint8_t[]> sampleMemory_;
-    std::uint32_t opened_ = 0;        // rows opened so far
-    std::uint32_t dispatched_ = 0;    // rows made ready so far
-    std::uint32_t counters_[3] = {};  // blocks placed per component, as last reported
+    std::uint32_t opened_ = 0;      // rows opened so far
+    std::uint32_t dispatched_ = 0;  // rows made ready so far
+    std::uint32_t counters_[3] = {};
+    RowCache cache_[3];  // blocks placed per component, as last reported
     bool abandoned_ = false;
     RowConversion convert_ = nullptr;
 };

@@ -285,9 +285,12 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
         natural[kZigZag[j]] = static_cast<std::int16_t>(static_cast<std::uint16_t>(product));
     }
     if (sink_ != nullptr) {
-        std::int16_t* target =
-            sink_->Target(static_cast<int>(&component - components_), *blockCounter);
-        if (target != nullptr) std::memcpy(target, natural, sizeof natural);
+        const int index = static_cast<int>(&component - components_);
+        if (std::int16_t* target = sink_->Target(index, *blockCounter)) {
+            std::memcpy(target, natural, sizeof natural);
+        } else {
+            sink_->Put(index, *blockCounter, natural);
+        }
     } else {
         std::uint8_t samples[64];
         transform_(natural, samples);
@@ -472,7 +475,9 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                     if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
                                   target)) {
                         if (target == natural) {
-                            if (sink_ == nullptr) {
+                            if (sink_ != nullptr) {
+                                sink_->Put(i, blockCounters[i], natural);
+                            } else {
                                 transform_(natural, samples);
                                 PlaceBlock(component.layout, blockCounters[i], samples);
                             }

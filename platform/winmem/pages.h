@@ -8,9 +8,6 @@
 
 namespace winmem {
 
-// Blocks from this size on are worth a mapping of their own.
-constexpr std::size_t kPageBlockMinimum = std::size_t{4} << 20;
-
 // A zero-filled block of `bytes` bytes aligned to 4096 bytes at least; null when the kernel
 // refuses.
 void* AllocatePages(std::size_t bytes);

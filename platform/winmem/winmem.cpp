@@ -24,6 +24,11 @@ struct BlockRecord {
 constexpr std::size_t kDataOffset = (sizeof(BlockRecord) + alignof(std::max_align_t) - 1) /
                                     alignof(std::max_align_t) * alignof(std::max_align_t);
 
+// From this size on a block gets a mapping of its own. The C library maps blocks this large
+// afresh for every allocation anyway, in 4 KiB pages; smaller ones it serves again from memory
+// its heap already holds, which costs no page faults at all.
+constexpr std::size_t kPageBlockMinimum = std::size_t{32} << 20;
+
 BlockRecord* RecordOf(HGLOBAL mem) {
     if (mem == nullptr) return nullptr;
     auto* record = static_cast<BlockRecord*>(mem);
@@ -42,7 +47,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     const std::size_t total = kDataOffset + bytes;
     // A large block (a picture) is mapped on its own: its pages come zero-filled and are faulted
     // in by whoever writes them first, so GMEM_ZEROINIT costs nothing there.
-    const bool pages = total >= winmem::kPageBlockMinimum;
+    const bool pages = total >= kPageBlockMinimum;
     void* raw = pages                     ? winmem::AllocatePages(total)
                 : (flags & GMEM_ZEROINIT) ? std::calloc(1, total)
                                           : std::malloc(total);

@@ -79,8 +79,10 @@ inline std::string BitmapOf(vantor::JpegDecoder& decoder) {
     return bytes;
 }
 
-// Decodes `bytes` as the read entry does (fast path, planes read only through the bitmap), on
-// the calling thread alone and with helper threads, and on the reference path, with the same
+// Decodes `bytes` as the read entry does (fast path, planes read only through the bitmap), with
+// the default threads, on the calling thread alone and with two helper threads (the last two
+// decode an interleaved scan straight into the bitmap, whatever its size), and on the reference
+// path, with the same
 // memory limit. Empty when they end alike: the same result, reason and frame; for a decoded
 // three-component picture the same bitmap, otherwise the same planes (no colour conversion has
 // run then on either path).
@@ -90,14 +92,14 @@ inline std::string BitmapPathDifference(const std::string& bytes, std::uint64_t 
     reference.SetMemoryLimit(memoryLimit);
     std::istringstream b(bytes);
     const int referenceResult = reference.Open(b, vantor::kIntegerTransform);
-    for (const int threads : {1, 3}) {
+    for (const int threads : {0, 1, 3}) {
         vantor::JpegDecoder fast;
         fast.SetBitmapOutput(true);
         fast.SetThreads(threads);
         fast.SetMemoryLimit(memoryLimit);
         std::istringstream a(bytes);
         const int fastResult = fast.Open(a, vantor::kIntegerTransform);
-        const std::string on = " (" + std::to_string(threads) + " threads)";
+        const std::string on = " (threads " + std::to_string(threads) + ")";
         if (fastResult != referenceResult) return "results differ" + on;
         if (fast.LastError() != reference.LastError()) return "reasons differ" + on;
         if ((fastResult == 1) != (fast.LastError() == vantor::DecodeError::kNone)) {
