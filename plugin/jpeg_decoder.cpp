@@ -38,18 +38,18 @@ bool ReadWord(std::istream& in, std::uint32_t* value) {
 
 bool StreamClean(const std::istream& in) { return in.rdstate() == std::ios::goodbit; }
 
-// Planes start cleared. A large one is mapped on its own, so that pages no block reaches (all of
-// them, for a scan decoded straight into the bitmap) are never touched, nor cleared by us.
+// Planes start cleared. Where the picture is likely to be decoded straight into the bitmap, a
+// large plane is mapped on its own, so that its pages, which no block then reaches, are never
+// touched; otherwise it comes from the heap, which often holds the memory already.
 constexpr std::size_t kMappedPlaneMinimum = std::size_t{256} << 10;
 
-std::uint8_t* AllocatePlane(std::size_t bytes) {
-    void* plane =
-        bytes >= kMappedPlaneMinimum ? winmem::AllocatePages(bytes) : std::calloc(bytes, 1);
+std::uint8_t* AllocatePlane(std::size_t bytes, bool mapped) {
+    void* plane = mapped ? winmem::AllocatePages(bytes) : std::calloc(bytes, 1);
     return static_cast<std::uint8_t*>(plane);
 }
 
-void FreePlane(std::uint8_t* plane, std::size_t bytes) {
-    if (bytes >= kMappedPlaneMinimum) {
+void FreePlane(std::uint8_t* plane, std::size_t bytes, bool mapped) {
+    if (mapped) {
         winmem::FreePages(plane, bytes);
     } else {
         std::free(plane);
@@ -59,9 +59,10 @@ void FreePlane(std::uint8_t* plane, std::size_t bytes) {
 // Pictures from this many pixels on are worth the helper threads: below it, handing rows over
 // costs more than it saves.
 constexpr std::uint64_t kThreadedPixels = 256 * 256;
-// On one thread, decoding straight into the bitmap pays once the planes and the bitmap no longer
-// fit in the processor's caches together; below that, writing the planes costs nothing.
-constexpr std::uint64_t kRowByRowPixels = std::uint64_t{1} << 20;
+// On one thread, decoding straight into the bitmap pays for large pictures only (measured: from
+// about 4 megapixels on); below that, planes and bitmap stay in the caches and writing the planes
+// costs less than handing the rows over.
+constexpr std::uint64_t kRowByRowPixels = std::uint64_t{4} << 20;
 
 // The threads for a decode into the bitmap, or 0 where the planes serve better: the number asked
 // for, else the default where the picture is worth it.
@@ -121,7 +122,7 @@ void JpegDecoder::Release() {
         FreeTree(&acTrees_[t]);
     }
     for (int i = 0; i < kMaxPlanes; ++i) {
-        FreePlane(planes_[i], planeBytes_[i]);
+        FreePlane(planes_[i], planeBytes_[i], planeMapped_[i]);
         planes_[i] = nullptr;
         planeBytes_[i] = 0;
     }
@@ -176,7 +177,7 @@ int JpegDecoder::Open(std::istream& in, int selector) {
     DiscardBitmap();
     planesWritten_ = false;
     for (int i = 0; i < kMaxPlanes; ++i) {
-        FreePlane(planes_[i], planeBytes_[i]);
+        FreePlane(planes_[i], planeBytes_[i], planeMapped_[i]);
         planes_[i] = nullptr;
         planeBytes_[i] = 0;
     }
@@ -321,6 +322,8 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
     // component whose factors divide the largest ones is kept at its own resolution: every
     // block it gets is replicated by the same factors, so the full plane is that plane with
     // each sample repeated, the cleared samples included.
+    const bool rowByRow = bitmapOutput_ && path_ == DecodePath::kFast && nf == 3 &&
+                          PipelineThreads(threads_, static_cast<std::uint64_t>(x) * y) > 0;
     for (std::uint32_t i = 0; i < nf; ++i) {
         const ComponentSpec& spec = componentsById_[frameIds_[i]];
         if (bitmapOutput_ && path_ == DecodePath::kFast && hMax % spec.h == 0 &&
@@ -330,7 +333,8 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
         }
         const std::size_t bytes = static_cast<std::size_t>(
             planeBytes / (static_cast<std::uint64_t>(planeRepeatX_[i]) * planeRepeatY_[i]));
-        planes_[i] = AllocatePlane(bytes);
+        planeMapped_[i] = rowByRow && bytes >= kMappedPlaneMinimum;
+        planes_[i] = AllocatePlane(bytes, planeMapped_[i]);
         if (planes_[i] == nullptr) return Fail(DecodeError::kFrameTooLarge);
         planeBytes_[i] = bytes;
     }

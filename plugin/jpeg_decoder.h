@@ -185,6 +185,7 @@ class JpegDecoder {
     std::uint32_t mcuRows_ = 0;
     std::uint8_t* planes_[kMaxPlanes] = {};
     std::size_t planeBytes_[kMaxPlanes] = {};
+    bool planeMapped_[kMaxPlanes] = {};
     std::uint8_t frameIds_[kMaxPlanes] = {};  // component identifiers in frame-header order
     bool frameSeen_ = false;
     InverseTransform transform_ = nullptr;
