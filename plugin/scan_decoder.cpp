@@ -11,8 +11,9 @@ constexpr std::size_t kRefillThreshold = 30;
 constexpr int kEndOfData = -1;
 // The fast path reads the file in larger pieces and keeps at least kReadAhead bytes in the
 // window before each block, so that a block meets the window's end only in data padded with
-// thousands of FF bytes.
-constexpr std::size_t kFastRefillBytes = 64 * 1024;
+// thousands of FF bytes. A window of two such pieces stays below the size from which the C
+// library maps every allocation afresh, so that small pictures do not pay for its page faults.
+constexpr std::size_t kFastRefillBytes = 32 * 1024;
 constexpr std::size_t kReadAhead = 4096;
 
 // Whether any of the eight bytes of `word` is FF.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <system_error>
 
 namespace vantor {
 
@@ -41,7 +42,13 @@ void WorkerPool::Reserve(int count) {
     count = std::min(count, kMaxThreads - 1);
     const std::lock_guard<std::mutex> lock(mutex_);
     while (static_cast<int>(threads_.size()) < count) {
-        threads_.emplace_back([this] { Serve(); });
+        // Without a new thread the decode goes on with the helpers there are, or alone: the
+        // calling thread does every row that no helper takes.
+        try {
+            threads_.emplace_back([this] { Serve(); });
+        } catch (const std::system_error&) {
+            break;
+        }
     }
 }
 
