@@ -28,9 +28,9 @@ inline void ClearBlock(std::int16_t* block) {
 
 RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
     : setup_(setup),
-      pool_(helpers > 0 ? &WorkerPool::Instance() : nullptr),
+      pool_(helpers > 0 ? WorkerPool::ForThisProcess() : nullptr),
       lock_(pool_ != nullptr ? pool_->Lock() : ownLock_),
-      immediate_(helpers == 0) {
+      immediate_(pool_ == nullptr) {
     std::size_t blocks = 0, samples = 0;
     for (int i = 0; i < setup_.components; ++i) {
         const std::uint32_t h = setup_.unitWidth[i], v = setup_.unitHeight[i];
@@ -45,7 +45,7 @@ RowPipeline::RowPipeline(const PipelineSetup& setup, int helpers)
         repeatX_[p] = setup_.hMax / h;
         repeatY_[p] = setup_.vMax / v;
     }
-    const int slotCount = helpers + 1 + kSpareSlots;
+    const int slotCount = (immediate_ ? 0 : helpers) + 1 + kSpareSlots;
     const std::size_t scratch = 3 * static_cast<std::size_t>(setup_.width);
     if (!immediate_) coefficientMemory_.reset(new std::int16_t[slotCount * 64 * blocks]());
     sampleMemory_.reset(new std::uint8_t[slotCount * (samples + scratch)]);

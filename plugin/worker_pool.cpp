@@ -1,6 +1,7 @@
 #include "plugin/worker_pool.h"
 
 #include <sched.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,10 +24,26 @@ int DefaultThreadCount() {
     return std::max(1, std::min(count, kMaxThreads));
 }
 
+// Made on first use, destroyed when the module is unloaded or the process ends; but never in a
+// child of fork, where its lock and condition are copies of the parent's, held or waited on by
+// helpers that did not come along (destroying them would wait forever).
+struct WorkerPool::Holder {
+    WorkerPool* pool = new WorkerPool;
+    ~Holder() {
+        if (getpid() == pool->owner_) delete pool;
+    }
+};
+
 WorkerPool& WorkerPool::Instance() {
-    // Made on first use, destroyed when the module is unloaded or the process ends.
-    static WorkerPool pool;
-    return pool;
+    static Holder holder;
+    return *holder.pool;
+}
+
+WorkerPool::WorkerPool() : owner_(getpid()) {}
+
+WorkerPool* WorkerPool::ForThisProcess() {
+    WorkerPool& pool = Instance();
+    return getpid() == pool.owner_ ? &pool : nullptr;
 }
 
 WorkerPool::~WorkerPool() {

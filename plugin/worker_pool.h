@@ -35,6 +35,9 @@ class PoolClient {
 class WorkerPool {
   public:
     static WorkerPool& Instance();
+    // The pool, or null in a child of fork, whose parent's helpers did not come along (and whose
+    // lock one of them may have held when the process was copied): a child decodes alone.
+    static WorkerPool* ForThisProcess();
 
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
@@ -51,7 +54,8 @@ class WorkerPool {
     void Withdraw(PoolClient* client);
 
   private:
-    WorkerPool() = default;
+    struct Holder;
+    WorkerPool();
     ~WorkerPool();
     void Serve();
 
@@ -60,6 +64,7 @@ class WorkerPool {
     std::deque<PoolClient*> posted_;
     std::vector<std::thread> threads_;
     bool stopping_ = false;
+    const int owner_;  // the process whose helpers these are
 };
 
 }  // namespace vantor

@@ -6,8 +6,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -148,6 +150,39 @@ TEST(Threads, UnloadingTheModuleEndsItsHelpers) {
     EXPECT_EQ(dlclose(module), 0);
     EXPECT_EQ(dlopen(VANTOR_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
     EXPECT_EQ(ThreadsOfThisProcess(), before);
+}
+
+TEST(Threads, AChildOfForkDecodesAndEndsAfterItsParentUsedHelpers) {
+    const Bytes file = ColourPicture(2, 2, 1, 1, 24, 18, 8);
+    const std::string expected = ReferenceBitmap(file);
+    vantor::JpegDecoder parent;
+    parent.SetBitmapOutput(true);
+    parent.SetThreads(3);
+    std::istringstream first(std::string(file.begin(), file.end()));
+    ASSERT_EQ(parent.Open(first, vantor::kIntegerTransform), 1);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The parent's helpers did not come along: the child decodes alone, and its exit runs
+        // the pool's destructor, which must not wait for them.
+        vantor::JpegDecoder decoder;
+        decoder.SetBitmapOutput(true);
+        decoder.SetThreads(3);
+        std::istringstream in(std::string(file.begin(), file.end()));
+        const bool same =
+            decoder.Open(in, vantor::kIntegerTransform) == 1 && BitmapOf(decoder) == expected;
+        std::exit(same ? 0 : 1);
+    }
+    int status = -1;
+    for (int waited = 0; waited < 200 && waitpid(child, &status, WNOHANG) == 0; ++waited) {
+        usleep(50000);
+    }
+    if (waitpid(child, nullptr, WNOHANG) == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        FAIL() << "the child did not end";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 }  // namespace
