@@ -1,11 +1,17 @@
 #include "plugin/jpeg_decoder.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <initializer_list>
+#include <vector>
 
+#include "platform/winmem/pages.h"
 #include "plugin/planes.h"
+#include "plugin/row_pipeline.h"
 #include "plugin/scan_decoder.h"
 #include "plugin/typical_tables.h"
+#include "plugin/worker_pool.h"
 
 namespace vantor {
 
@@ -32,21 +38,112 @@ bool ReadWord(std::istream& in, std::uint32_t* value) {
 
 bool StreamClean(const std::istream& in) { return in.rdstate() == std::ios::goodbit; }
 
+// Planes start cleared. Where the picture is likely to be decoded straight into the bitmap, a
+// large plane is mapped on its own, so that its pages, which no block then reaches, are never
+// touched; otherwise it comes from the heap, which often holds the memory already.
+constexpr std::size_t kMappedPlaneMinimum = std::size_t{256} << 10;
+
+std::uint8_t* AllocatePlane(std::size_t bytes, bool mapped) {
+    void* plane = mapped ? winmem::AllocatePages(bytes) : std::calloc(bytes, 1);
+    return static_cast<std::uint8_t*>(plane);
+}
+
+void FreePlane(std::uint8_t* plane, std::size_t bytes, bool mapped) {
+    if (mapped) {
+        winmem::FreePages(plane, bytes);
+    } else {
+        std::free(plane);
+    }
+}
+
+// Pictures from this many pixels on are worth the helper threads: below it, handing rows over
+// costs more than it saves.
+constexpr std::uint64_t kThreadedPixels = 256 * 256;
+// On one thread, decoding straight into the bitmap pays for large pictures only (measured: from
+// about 4 megapixels on); below that, planes and bitmap stay in the caches and writing the planes
+// costs less than handing the rows over.
+constexpr std::uint64_t kRowByRowPixels = std::uint64_t{4} << 20;
+
+// The threads for a decode into the bitmap, or 0 where the planes serve better: the number asked
+// for, else the default where the picture is worth it.
+int PipelineThreads(int asked, std::uint64_t pixels) {
+    if (asked > 0) return asked;
+    const int threads = pixels >= kThreadedPixels ? DefaultThreadCount() : 1;
+    if (threads > 1) return threads;
+    return pixels >= kRowByRowPixels ? 1 : 0;
+}
+
 }  // namespace
+
+// A scan decoded straight into the bitmap, as it was set up: its components with their own copy
+// of the quantisation tables, since DQT may redefine a table before the scan is decoded again,
+// and the code trees that a later DHT replaced (the components point to them instead).
+struct JpegDecoder::RecordedScan {
+    std::streampos start;
+    int count = 0;
+    ScanComponent components[kMaxScanComponents];
+    std::uint32_t quant[kMaxScanComponents][64] = {};
+    std::vector<HuffNode*> retired;
+
+    ~RecordedScan() {
+        for (HuffNode* tree : retired) {
+            FreeTree(tree);
+            delete tree;
+        }
+    }
+
+    // Before `root` is freed or replaced: the components that use it get the tree itself.
+    void Retire(HuffNode* root) {
+        HuffNode* kept = nullptr;
+        for (int i = 0; i < count; ++i) {
+            for (const HuffNode** tree : {&components[i].dcTree, &components[i].acTree}) {
+                if (*tree != root) continue;
+                if (kept == nullptr) {
+                    kept = new HuffNode(*root);
+                    retired.push_back(kept);
+                    root->zero = root->one = nullptr;
+                    root->fullAtDepth = 0;
+                }
+                *tree = kept;
+            }
+        }
+    }
+};
 
 JpegDecoder::JpegDecoder() = default;
 
 JpegDecoder::~JpegDecoder() { Release(); }
 
 void JpegDecoder::Release() {
+    recorded_.reset();
+    DiscardBitmap();
     for (int t = 0; t < 4; ++t) {
         FreeTree(&dcTrees_[t]);
         FreeTree(&acTrees_[t]);
     }
-    for (auto*& plane : planes_) {
-        std::free(plane);
-        plane = nullptr;
+    for (int i = 0; i < kMaxPlanes; ++i) {
+        FreePlane(planes_[i], planeBytes_[i], planeMapped_[i]);
+        planes_[i] = nullptr;
+        planeBytes_[i] = 0;
     }
+}
+
+void JpegDecoder::DiscardBitmap() {
+    if (bitmap_ != nullptr) GlobalFree(bitmap_);
+    bitmap_ = nullptr;
+    bitmapPixels_ = nullptr;
+    bitmapComplete_ = false;
+}
+
+HGLOBAL JpegDecoder::TakeBitmap() {
+    if (BitmapReady()) {
+        HGLOBAL bitmap = bitmap_;
+        bitmap_ = nullptr;
+        DiscardBitmap();
+        return bitmap;
+    }
+    DiscardBitmap();
+    return BuildBitmap(GetInfo());
 }
 
 ImageInfo JpegDecoder::GetInfo() const {
@@ -76,9 +173,13 @@ int JpegDecoder::Open(const char* path, int selector) {
 
 int JpegDecoder::Open(std::istream& in, int selector) {
     lastError_ = DecodeError::kNone;
-    for (auto*& plane : planes_) {
-        std::free(plane);
-        plane = nullptr;
+    recorded_.reset();
+    DiscardBitmap();
+    planesWritten_ = false;
+    for (int i = 0; i < kMaxPlanes; ++i) {
+        FreePlane(planes_[i], planeBytes_[i], planeMapped_[i]);
+        planes_[i] = nullptr;
+        planeBytes_[i] = 0;
     }
     hMax_ = vMax_ = mcuColumns_ = mcuRows_ = 0;
     colourDeferred_ = false;
@@ -89,6 +190,8 @@ int JpegDecoder::Open(std::istream& in, int selector) {
     transform_ = path_ == DecodePath::kFast ? FastInverseDct() : IntegerInverseDct;
     const int result = OpenStream(in);
     if (result == 0 && lastError_ == DecodeError::kNone) lastError_ = DecodeError::kTruncated;
+    // A failed decode leaves its planes as the blocks it decoded made them.
+    if (result == 0) FillRecordedScan(in);
     return result;
 }
 
@@ -219,6 +322,8 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
     // component whose factors divide the largest ones is kept at its own resolution: every
     // block it gets is replicated by the same factors, so the full plane is that plane with
     // each sample repeated, the cleared samples included.
+    const bool rowByRow = bitmapOutput_ && path_ == DecodePath::kFast && nf == 3 &&
+                          PipelineThreads(threads_, static_cast<std::uint64_t>(x) * y) > 0;
     for (std::uint32_t i = 0; i < nf; ++i) {
         const ComponentSpec& spec = componentsById_[frameIds_[i]];
         if (bitmapOutput_ && path_ == DecodePath::kFast && hMax % spec.h == 0 &&
@@ -228,8 +333,10 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
         }
         const std::size_t bytes = static_cast<std::size_t>(
             planeBytes / (static_cast<std::uint64_t>(planeRepeatX_[i]) * planeRepeatY_[i]));
-        planes_[i] = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+        planeMapped_[i] = rowByRow && bytes >= kMappedPlaneMinimum;
+        planes_[i] = AllocatePlane(bytes, planeMapped_[i]);
         if (planes_[i] == nullptr) return Fail(DecodeError::kFrameTooLarge);
+        planeBytes_[i] = bytes;
     }
     return true;
 }
@@ -256,6 +363,7 @@ bool JpegDecoder::ReadHuffmanTables(std::istream& in) {
         HuffNode* root = (tcTh & 0x10) ? &acTrees_[th] : &dcTrees_[th];
         // A table defined again replaces the earlier one (files that code their components in
         // separate scans often give each scan its own tables under the same number).
+        if (recorded_) recorded_->Retire(root);
         FreeTree(root);
         treeDefined_[((tcTh & 0x10) ? 4 : 0) + th] = true;
         std::uint8_t counts[16];
@@ -323,6 +431,7 @@ bool JpegDecoder::ReadScan(std::istream& in) {
     std::uint8_t progression[3];  // Ss, Se, Ah/Al: fixed in baseline and not checked
     if (!ReadBytes(in, progression, 3)) return false;
 
+    int planeOf[kMaxScanComponents] = {-1, -1, -1, -1};
     for (std::uint32_t i = 0; i < ns; ++i) {
         ScanComponent& component = components[i];
         const ComponentSpec& declared = componentsById_[ids[i]];
@@ -337,6 +446,7 @@ bool JpegDecoder::ReadScan(std::istream& in) {
             if (ids[j] == ids[i]) plane = -1;
         }
         if (plane < 0 || declared.h == 0 || declared.v == 0) continue;
+        planeOf[i] = plane;
 
         // A plane kept at the component's own resolution takes the same layout with every
         // horizontal and vertical extent divided by its factors.
@@ -372,9 +482,105 @@ bool JpegDecoder::ReadScan(std::istream& in) {
         }
     }
 
+    bool anyBlocks = false;
+    for (std::uint32_t i = 0; i < ns; ++i) anyBlocks = anyBlocks || components[i].blocksPerUnit > 0;
+    // A scan that adds to planes another scan decoded straight into the bitmap needs them filled.
+    if (anyBlocks) FillRecordedScan(in);
+
+    const int count = static_cast<int>(ns);
     ScanDecoder scan(in, transform_, path_);
-    if (scan.Run(components, static_cast<int>(ns)) == 1) return true;
+    std::unique_ptr<RowPipeline> pipeline;
+    const int threads = PipelineThreads(threads_, static_cast<std::uint64_t>(width_) * height_);
+    if (anyBlocks && threads > 0 && StartsPipeline(components, planeOf, count)) {
+        RecordScan(in, components, count);
+        PipelineSetup setup;
+        setup.components = count;
+        for (int i = 0; i < count; ++i) {
+            setup.plane[i] = static_cast<std::uint32_t>(planeOf[i]);
+            setup.unitWidth[i] = components[i].layout.unitWidth;
+            setup.unitHeight[i] = components[i].layout.unitHeight;
+        }
+        setup.unitsAcross = mcuColumns_;
+        setup.unitsDown = mcuRows_;
+        setup.hMax = hMax_;
+        setup.vMax = vMax_;
+        setup.width = width_;
+        setup.height = height_;
+        setup.transform = transform_;
+        setup.pixels = bitmapPixels_;
+        setup.stride = static_cast<std::size_t>(BitmapStride(width_));
+        pipeline = std::make_unique<RowPipeline>(setup, threads - 1);
+        scan.SetSink(pipeline.get());
+    } else if (anyBlocks) {
+        planesWritten_ = true;
+    }
+    const int result = scan.Run(components, count);
+    if (pipeline) {
+        if (result == 1) {
+            pipeline->Finish();
+        } else {
+            pipeline->Cancel();
+        }
+        const bool abandoned = pipeline->Abandoned();
+        pipeline.reset();
+        bitmapComplete_ = result == 1 && !abandoned;
+        if (abandoned) FillRecordedScan(in);
+    }
+    if (result == 1) return true;
     return Fail(scan.ReadFailed() ? DecodeError::kReadError : DecodeError::kEntropyDataEnded);
+}
+
+// Whether this scan can be decoded straight into the bitmap: a read entry's decode on the fast
+// path, the first scan to place blocks, interleaving the three components of the frame, each
+// kept at its own resolution in units that its sampling factors fill (factors that divide the
+// largest ones), and a bitmap to be had.
+bool JpegDecoder::StartsPipeline(const ScanComponent* components, const int* planes, int count) {
+    if (!bitmapOutput_ || path_ != DecodePath::kFast || planesWritten_) return false;
+    if (componentCount_ != 3 || count != 3 || mcuRows_ == 0) return false;
+    bool covered[3] = {};
+    for (int i = 0; i < count; ++i) {
+        const int p = planes[i];
+        if (p < 0 || p > 2 || covered[p] || components[i].blocksPerUnit == 0) return false;
+        covered[p] = true;
+        const BlockLayout& layout = components[i].layout;
+        if (layout.repeatX != 1 || layout.repeatY != 1) return false;
+        if (planeRepeatX_[p] * layout.unitWidth != hMax_) return false;
+        if (planeRepeatY_[p] * layout.unitHeight != vMax_) return false;
+    }
+    if (bitmap_ == nullptr) {
+        if (BitmapBytes(width_, height_) > AvailableMemoryBytes()) return false;
+        bitmap_ = AllocateBitmap(width_, height_, &bitmapPixels_);
+    }
+    return bitmap_ != nullptr;
+}
+
+void JpegDecoder::RecordScan(std::istream& in, const ScanComponent* components, int count) {
+    recorded_ = std::make_unique<RecordedScan>();
+    recorded_->start = in.tellg();
+    recorded_->count = count;
+    for (int i = 0; i < count; ++i) {
+        recorded_->components[i] = components[i];
+        std::memcpy(recorded_->quant[i], components[i].quant, sizeof recorded_->quant[i]);
+        recorded_->components[i].quant = recorded_->quant[i];
+    }
+}
+
+// Decodes the recorded scan again, into the planes, and puts the stream back where it stood.
+void JpegDecoder::FillRecordedScan(std::istream& in) {
+    if (!recorded_) return;
+    const std::unique_ptr<RecordedScan> recorded = std::move(recorded_);
+    bitmapComplete_ = false;
+    planesWritten_ = true;
+    const std::ios::iostate state = in.rdstate();
+    in.clear();
+    const std::streampos resume = in.tellg();
+    if (resume != std::streampos(-1) && in.seekg(recorded->start)) {
+        ScanDecoder scan(in, transform_, path_);
+        scan.Run(recorded->components, recorded->count);
+        in.clear();
+        in.seekg(resume);
+    }
+    in.clear(state);
 }
 
 }  // namespace vantor

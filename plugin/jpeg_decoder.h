@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 
+#include "platform/winmem/winmem.h"
 #include "plugin/huffman_tree.h"
 #include "plugin/idct.h"
 
@@ -85,6 +87,8 @@ struct ComponentSpec {
     std::uint32_t tq = 0;  // quantisation table number
 };
 
+struct ScanComponent;
+
 class JpegDecoder {
   public:
     JpegDecoder();
@@ -117,6 +121,22 @@ class JpegDecoder {
     // byte for byte; the planes then are not the full-size RGB planes GetInfo otherwise gives.
     void SetBitmapOutput(bool enabled) { bitmapOutput_ = enabled; }
 
+    // Threads for the next Open, with bitmap output on the fast path: 1 decodes on the calling
+    // thread alone, more let helper threads transform and convert rows while the calling thread
+    // reads the data; both decode an interleaved scan straight into the bitmap. 0, the default,
+    // uses DefaultThreadCount() where the picture is large enough to gain from it, and decodes a
+    // small picture into its planes. The result is the same byte for byte in every case.
+    void SetThreads(int threads) { threads_ = threads; }
+
+    // The bitmap of a decoded three-component picture, as BuildBitmap makes it of GetInfo(); the
+    // caller owns it. With bitmap output on the fast path, an interleaved scan of the three
+    // components is decoded straight into the bitmap, row by row, without writing its planes:
+    // this hands over that bitmap. The planes are filled all the same where they can be seen: when
+    // a later scan adds to them, or when Open fails.
+    HGLOBAL TakeBitmap();
+    // Whether TakeBitmap hands over a bitmap made already.
+    bool BitmapReady() const { return bitmap_ != nullptr && bitmapComplete_; }
+
     // The check that made the last Open fail; kNone after a success.
     DecodeError LastError() const { return lastError_; }
 
@@ -130,6 +150,7 @@ class JpegDecoder {
 
   private:
     friend class ScanDecoder;
+    struct RecordedScan;
 
     // Records the reason and returns false, so that each check is one line.
     bool Fail(DecodeError reason) {
@@ -143,6 +164,10 @@ class JpegDecoder {
     bool ReadRestartInterval(std::istream& in);
     bool ReadHuffmanTables(std::istream& in);
     bool ReadScan(std::istream& in);
+    bool StartsPipeline(const ScanComponent* components, const int* planes, int count);
+    void RecordScan(std::istream& in, const ScanComponent* components, int count);
+    void FillRecordedScan(std::istream& in);
+    void DiscardBitmap();
 
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
@@ -159,6 +184,8 @@ class JpegDecoder {
     std::uint32_t mcuColumns_ = 0;
     std::uint32_t mcuRows_ = 0;
     std::uint8_t* planes_[kMaxPlanes] = {};
+    std::size_t planeBytes_[kMaxPlanes] = {};
+    bool planeMapped_[kMaxPlanes] = {};
     std::uint8_t frameIds_[kMaxPlanes] = {};  // component identifiers in frame-header order
     bool frameSeen_ = false;
     InverseTransform transform_ = nullptr;
@@ -172,6 +199,16 @@ class JpegDecoder {
     std::uint32_t planeRepeatY_[kMaxPlanes] = {1, 1, 1, 1, 1};
     DecodePath path_ = DecodePath::kFast;
     DecodeError lastError_ = DecodeError::kNone;
+    int threads_ = 0;
+    // The bitmap an interleaved scan was decoded into, and whether it holds the whole picture.
+    HGLOBAL bitmap_ = nullptr;
+    std::uint8_t* bitmapPixels_ = nullptr;
+    bool bitmapComplete_ = false;
+    // Whether a scan has written blocks into the planes.
+    bool planesWritten_ = false;
+    // The scan decoded into the bitmap alone, kept so that it can be decoded again into the
+    // planes when they are needed.
+    std::unique_ptr<RecordedScan> recorded_;
 };
 
 // The memory this process can still take without the machine running short: what the kernel

@@ -102,32 +102,37 @@ void ConvertRowToBgr(const std::uint8_t* y, const std::uint8_t* cb, const std::u
     }
 }
 
-namespace {
-
-// Row `y` of plane p at full width: the plane's own row, or its samples repeated into `scratch`.
-const std::uint8_t* FullRow(const ImageInfo& info, int p, std::uint32_t y, std::uint8_t* scratch) {
-    const std::uint32_t rx = info.repeatX[p];
-    const std::size_t stride = info.paddedWidth / rx;
-    const std::uint8_t* row =
-        info.planes[p] + static_cast<std::size_t>(y / info.repeatY[p]) * stride;
-    if (rx == 1) return row;
-    if (rx == 2) {
+const std::uint8_t* ExpandRow(const std::uint8_t* row, std::uint32_t repeat, std::uint32_t width,
+                              std::uint8_t* scratch) {
+    if (repeat == 1) return row;
+    if (repeat == 2) {
         std::uint32_t x = 0;
 #ifdef __SSE2__
         // Sixteen samples become 32, each twice.
-        for (; x + 32 <= info.width; x += 32) {
+        for (; x + 32 <= width; x += 32) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x / 2));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(scratch + x), _mm_unpacklo_epi8(v, v));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(scratch + x + 16), _mm_unpackhi_epi8(v, v));
         }
 #endif
-        for (; x < info.width; ++x) scratch[x] = row[x / 2];
+        for (; x < width; ++x) scratch[x] = row[x / 2];
         return scratch;
     }
-    for (std::uint32_t x = 0, source = 0; x < info.width; source++) {
-        for (std::uint32_t k = 0; k < rx && x < info.width; ++k) scratch[x++] = row[source];
+    for (std::uint32_t x = 0, source = 0; x < width; source++) {
+        for (std::uint32_t k = 0; k < repeat && x < width; ++k) scratch[x++] = row[source];
     }
     return scratch;
+}
+
+namespace {
+
+// Row `y` of plane p at full width: the plane's own row, or its samples repeated.
+const std::uint8_t* FullRow(const ImageInfo& info, int p, std::uint32_t y, std::uint8_t* scratch) {
+    const std::uint32_t rx = info.repeatX[p];
+    const std::size_t stride = info.paddedWidth / rx;
+    const std::uint8_t* row =
+        info.planes[p] + static_cast<std::size_t>(y / info.repeatY[p]) * stride;
+    return ExpandRow(row, rx, info.width, scratch);
 }
 
 // The bitmap rows from planes that hold Y, Cb and Cr or components at their own resolution.
@@ -158,23 +163,39 @@ void ConvertIntoBitmap(const ImageInfo& info, std::uint8_t* pixels, std::size_t 
 
 }  // namespace
 
-HGLOBAL BuildBitmap(const ImageInfo& info) {
-    const std::uint64_t bytes = BitmapBytes(info.width, info.height);
-    if (bytes > SIZE_MAX || info.width > 0x7FFFFFFFu || info.height > 0x7FFFFFFFu) return nullptr;
-    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<std::size_t>(bytes));
+HGLOBAL AllocateBitmap(std::uint32_t width, std::uint32_t height, std::uint8_t** pixels) {
+    const std::uint64_t bytes = BitmapBytes(width, height);
+    if (bytes > SIZE_MAX || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return nullptr;
+    // Every pixel byte is written later; only the header's zero fields and the padding at the end
+    // of each row are cleared here, so the block is as a cleared one would be.
+    HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, static_cast<std::size_t>(bytes));
     if (handle == nullptr) return nullptr;
     auto* base = static_cast<std::uint8_t*>(GlobalLock(handle));
     if (base == nullptr) {
         GlobalFree(handle);
         return nullptr;
     }
-
+    std::memset(base, 0, 40);
+    const std::size_t stride = static_cast<std::size_t>(BitmapStride(width));
+    const std::size_t used = 3 * static_cast<std::size_t>(width);
+    for (std::uint32_t y = 0; stride > used && y < height; ++y) {
+        std::memset(base + 40 + y * stride + used, 0, stride - used);
+    }
     PutU32(base + 0, 40);
-    PutU32(base + 4, info.width);
-    PutU32(base + 8, info.height);
+    PutU32(base + 4, width);
+    PutU32(base + 8, height);
     PutU16(base + 12, 1);
     PutU16(base + 14, 24);
     // Compression, image size, resolutions and colour counts stay 0 (BI_RGB, no table).
+    *pixels = base + 40;
+    return handle;
+}
+
+HGLOBAL BuildBitmap(const ImageInfo& info) {
+    std::uint8_t* pixels = nullptr;
+    HGLOBAL handle = AllocateBitmap(info.width, info.height, &pixels);
+    if (handle == nullptr) return nullptr;
+    std::uint8_t* base = pixels - 40;
 
     const std::size_t stride = static_cast<std::size_t>(BitmapStride(info.width));
     bool fullSize = true;

@@ -53,14 +53,24 @@ void ConvertRowToBgrAvx2(const std::uint8_t* y, const std::uint8_t* cb, const st
                          std::uint8_t* bgr, std::size_t width);
 #endif
 
+// A row of `width` samples from `row`, each sample repeated `repeat` times: `row` itself for 1,
+// else `scratch`, filled.
+const std::uint8_t* ExpandRow(const std::uint8_t* row, std::uint32_t repeat, std::uint32_t width,
+                              std::uint8_t* scratch);
+
 // Row length of a 24-bit bitmap: 3 bytes per pixel rounded up to a multiple of 4.
 std::uint64_t BitmapStride(std::uint32_t width);
 
 // Bytes of the packed bitmap: 40-byte header plus stride x height.
 std::uint64_t BitmapBytes(std::uint32_t width, std::uint32_t height);
 
+// Allocates a bitmap of the picture's size in movable global memory, writes its header, clears
+// the padding at the end of each row and returns it locked once, with `pixels` on its first
+// stored row; null when the memory cannot be had. The caller writes every pixel.
+HGLOBAL AllocateBitmap(std::uint32_t width, std::uint32_t height, std::uint8_t** pixels);
+
 // Builds the bottom-up BGR bitmap of the visible part of planes 0 (R), 1 (G) and 2 (B) in
-// movable, zero-initialised global memory and returns it locked once; null when the memory
+// movable global memory (padding cleared) and returns it locked once; null when the memory
 // cannot be had. Planes that still hold Y, Cb and Cr, or that hold a subsampled component at its
 // own resolution (ImageInfo::ycbcr, repeatX, repeatY), are converted and replicated on the way,
 // with the same bytes as a result.

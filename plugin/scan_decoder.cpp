@@ -11,8 +11,9 @@ constexpr std::size_t kRefillThreshold = 30;
 constexpr int kEndOfData = -1;
 // The fast path reads the file in larger pieces and keeps at least kReadAhead bytes in the
 // window before each block, so that a block meets the window's end only in data padded with
-// thousands of FF bytes.
-constexpr std::size_t kFastRefillBytes = 64 * 1024;
+// thousands of FF bytes. A window of two such pieces stays below the size from which the C
+// library maps every allocation afresh, so that small pictures do not pay for its page faults.
+constexpr std::size_t kFastRefillBytes = 32 * 1024;
 constexpr std::size_t kReadAhead = 4096;
 
 // Whether any of the eight bytes of `word` is FF.
@@ -284,9 +285,18 @@ ScanDecoder::Step ScanDecoder::DecodeBlock(const ScanComponent& component, std::
             static_cast<std::uint32_t>(coefficients[j]) * component.quant[j];
         natural[kZigZag[j]] = static_cast<std::int16_t>(static_cast<std::uint16_t>(product));
     }
-    std::uint8_t samples[64];
-    transform_(natural, samples);
-    PlaceBlock(component.layout, *blockCounter, samples);
+    if (sink_ != nullptr) {
+        const int index = static_cast<int>(&component - components_);
+        if (std::int16_t* target = sink_->Target(index, *blockCounter)) {
+            std::memcpy(target, natural, sizeof natural);
+        } else {
+            sink_->Put(index, *blockCounter, natural);
+        }
+    } else {
+        std::uint8_t samples[64];
+        transform_(natural, samples);
+        PlaceBlock(component.layout, *blockCounter, samples);
+    }
     ++*blockCounter;
     return Step::kBlockDone;
 }
@@ -442,7 +452,9 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
     alignas(32) std::int16_t natural[64] = {};
     alignas(32) std::uint8_t samples[64];
 
+    components_ = components;
     for (;;) {
+        if (sink_ != nullptr) sink_->Progress(blockCounters);
         Step step = anyBlocks ? Step::kBlockDone : Step::kMarkerSearch;
         for (int i = 0; i < count && step == Step::kBlockDone; ++i) {
             const ScanComponent& component = components[i];
@@ -456,16 +468,27 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                         Fill();
                         PlaceReader();
                     }
+                    // A sink takes the coefficients where it keeps them.
+                    std::int16_t* target = natural;
+                    if (sink_ != nullptr) {
+                        if (std::int16_t* kept = sink_->Target(i, blockCounters[i])) target = kept;
+                    }
                     if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
-                                  natural)) {
-                        transform_(natural, samples);
-                        std::memset(natural, 0, sizeof natural);
-                        PlaceBlock(component.layout, blockCounters[i], samples);
+                                  target)) {
+                        if (target == natural) {
+                            if (sink_ != nullptr) {
+                                sink_->Put(i, blockCounters[i], natural);
+                            } else {
+                                transform_(natural, samples);
+                                PlaceBlock(component.layout, blockCounters[i], samples);
+                            }
+                            std::memset(natural, 0, sizeof natural);
+                        }
                         ++blockCounters[i];
                         continue;
                     }
                     // The exact reader takes this block from where it begins.
-                    std::memset(natural, 0, sizeof natural);
+                    std::memset(target, 0, sizeof natural);
                     SyncCursor();
                     readerPlaced = false;
                 }
@@ -473,10 +496,14 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                 if (step != Step::kBlockDone) break;
             }
         }
-        if (step == Step::kFail) return 0;
+        if (step == Step::kFail) {
+            if (sink_ != nullptr) sink_->Progress(blockCounters);
+            return 0;
+        }
         if (step == Step::kBlockDone) continue;
 
         const Search found = FindMarker();
+        if (found != Search::kRestart && sink_ != nullptr) sink_->Progress(blockCounters);
         if (found == Search::kFail) return 0;
         if (found == Search::kRestart) {
             for (auto& p : predictors) p = 0;

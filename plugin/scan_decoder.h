@@ -8,6 +8,7 @@
 #include <istream>
 #include <vector>
 
+#include "plugin/block_sink.h"
 #include "plugin/fast_huffman.h"
 #include "plugin/huffman_tree.h"
 #include "plugin/idct.h"
@@ -49,6 +50,9 @@ class ScanDecoder {
     // standing on that marker, or 0 when the stream went bad or the data ran dry in a code.
     int Run(const ScanComponent* components, int count);
 
+    // Hands the blocks to `sink` instead of transforming and placing them.
+    void SetSink(BlockSink* sink) { sink_ = sink; }
+
     // Whether a 0 from Run came from the stream reporting an error.
     bool ReadFailed() const { return bad_; }
 
@@ -79,6 +83,8 @@ class ScanDecoder {
     std::istream& in_;
     InverseTransform transform_;
     DecodePath path_;
+    BlockSink* sink_ = nullptr;
+    const ScanComponent* components_ = nullptr;  // of the scan being run
     std::size_t refillBytes_;
     std::vector<std::uint8_t> window_;
     std::size_t pos_ = 0;   // index of the current byte

@@ -21,15 +21,18 @@ __attribute__((used, section(".vantor_version"))) const char kVersionStrings[] =
     "OriginalFilename=vantor.DLL\0"
     "Language=zh-CN\0";
 
-HGLOBAL BitmapFromDecoder(const JpegDecoder& decoder) {
+HGLOBAL BitmapFromDecoder(JpegDecoder& decoder) {
     const ImageInfo info = decoder.GetInfo();
     if (info.componentCount != 3) {
         AfxMessageBox(kUnsupportedFormatMessage, MB_OK, 0);
         return nullptr;
     }
-    // The planes are in memory already; the bitmap must fit beside them.
-    if (BitmapBytes(info.width, info.height) > AvailableMemoryBytes()) return nullptr;
-    return BuildBitmap(info);
+    // The planes are in memory already; the bitmap must fit beside them (a bitmap decoded into
+    // directly was measured so before it was made).
+    if (!decoder.BitmapReady() && BitmapBytes(info.width, info.height) > AvailableMemoryBytes()) {
+        return nullptr;
+    }
+    return decoder.TakeBitmap();
 }
 
 }  // namespace vantor

@@ -27,6 +27,6 @@ extern const char kWriteRefusedMessage[];
 extern const char kDescriptionCp936[];
 
 // The bitmap of a decoded picture, or null with the message when it has not three components.
-HGLOBAL BitmapFromDecoder(const JpegDecoder& decoder);
+HGLOBAL BitmapFromDecoder(JpegDecoder& decoder);
 
 }  // namespace vantor

@@ -1,17 +1,24 @@
-// The plug-in's read entry against libjpeg-turbo on four files made at start-up: ReadImage (file
-// to bottom-up BGR bitmap) and libjpeg-turbo's ordinary decode of the same file to RGB rows (its
-// default integer transform, its SIMD as installed), one thread. After the runs a table gives
-// both speeds in megapixels per second of CPU time and their ratio, and the peak memory that one
-// ReadImage of the 12-megapixel photo adds to the process.
+// The plug-in's read entry against libjpeg-turbo on six files made at start-up: ReadImage (file
+// to bottom-up BGR bitmap) on one thread and on the default number of threads, and
+// libjpeg-turbo's ordinary decode of the same file to RGB rows (its default integer transform,
+// its SIMD as installed, one thread), once into a buffer it allocates, writes and frees each time
+// as ReadImage must ("like for like") and once into a buffer kept across runs. Every figure is
+// the best of nine repetitions in wall time. After the runs a table gives the times, the ratios
+// of the like-for-like time to ReadImage's (above 1: ReadImage is faster), and the peak memory
+// that one ReadImage of the 12-megapixel photo adds to the process, on one thread and on the
+// default number.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +26,7 @@
 #include <jpeglib.h>
 
 #include "plugin/vantor.h"
+#include "plugin/worker_pool.h"
 #include "tests/plugin/libjpeg_codec.h"
 
 namespace {
@@ -49,6 +57,8 @@ std::vector<BenchFile>& Files() {
         {"photo444_q95_4000x3000", Options(4000, 3000, 1, 1, 95, 0), 0, {}},
         {"noisy420_3072x2048", Options(3072, 2048, 2, 2, 90, 0), 17, {}},
         {"restart64_420_1920x1080", Options(1920, 1080, 2, 2, 85, 64), 0, {}},
+        {"photo420_q85_640x480", Options(640, 480, 2, 2, 85, 0), 0, {}},
+        {"photo420_q85_64x64", Options(64, 64, 2, 2, 85, 0), 0, {}},
     };
     return files;
 }
@@ -92,11 +102,17 @@ void MakeFiles() {
     });
 }
 
-double Megapixels(const BenchFile& f) {
-    return static_cast<double>(f.options.width) * f.options.height / 1e6;
+// The number of threads ReadImage may use: 0 for its default.
+void SetThreads(int threads) {
+    if (threads > 0) {
+        setenv("VANTOR_THREADS", std::to_string(threads).c_str(), 1);
+    } else {
+        unsetenv("VANTOR_THREADS");
+    }
 }
 
-void ReadImageOf(benchmark::State& state, const BenchFile* f) {
+void ReadImageOf(benchmark::State& state, const BenchFile* f, int threads) {
+    SetThreads(threads);
     for (auto _ : state) {
         HGLOBAL h = ReadImage(f->path.c_str());
         if (h == nullptr) {
@@ -108,28 +124,49 @@ void ReadImageOf(benchmark::State& state, const BenchFile* f) {
         GlobalFree(h);
     }
     state.SetItemsProcessed(state.iterations() * f->options.width * f->options.height);
+    SetThreads(0);
 }
 
-void LibjpegDecodeOf(benchmark::State& state, const BenchFile* f) {
-    const int width = f->options.width;
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * f->options.height * 3u);
+// libjpeg-turbo's decode of the file into `rgb`, one row at a time.
+void LibjpegDecode(const BenchFile& f, std::uint8_t* rgb) {
+    std::FILE* file = std::fopen(f.path.c_str(), "rb");
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const std::size_t rowBytes = static_cast<std::size_t>(f.options.width) * 3;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = rgb + static_cast<std::size_t>(cinfo.output_scanline) * rowBytes;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(file);
+}
+
+std::size_t RgbBytes(const BenchFile& f) {
+    return static_cast<std::size_t>(f.options.width) * f.options.height * 3u;
+}
+
+// Into a buffer allocated (not cleared), written and freed in every run, as ReadImage's bitmap is.
+void LibjpegFreshOf(benchmark::State& state, const BenchFile* f) {
     for (auto _ : state) {
-        std::FILE* file = std::fopen(f->path.c_str(), "rb");
-        jpeg_decompress_struct cinfo;
-        jpeg_error_mgr err;
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_stdio_src(&cinfo, file);
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.out_color_space = JCS_RGB;
-        jpeg_start_decompress(&cinfo);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = rgb.data() + static_cast<std::size_t>(cinfo.output_scanline) * width * 3;
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
-        std::fclose(file);
+        std::unique_ptr<std::uint8_t[]> rgb(new std::uint8_t[RgbBytes(*f)]);
+        LibjpegDecode(*f, rgb.get());
+        benchmark::DoNotOptimize(rgb.get());
+    }
+    state.SetItemsProcessed(state.iterations() * f->options.width * f->options.height);
+}
+
+// Into one buffer kept across the runs.
+void LibjpegKeptOf(benchmark::State& state, const BenchFile* f) {
+    std::vector<std::uint8_t> rgb(RgbBytes(*f));
+    for (auto _ : state) {
+        LibjpegDecode(*f, rgb.data());
         benchmark::DoNotOptimize(rgb.data());
     }
     state.SetItemsProcessed(state.iterations() * f->options.width * f->options.height);
@@ -180,63 +217,92 @@ long PeakKibOfOneRead(const std::string& path) {
     return result;
 }
 
-// Keeps the console output and remembers each run's CPU time per iteration.
+// Keeps the console output and remembers each benchmark's best repetition in wall time.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-            // The name without its "/min_time:..." suffix.
-            const std::string name = run.benchmark_name();
-            cpuSeconds[name.substr(0, name.find("/min_time"))] =
-                run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "min") continue;
+            seconds[run.run_name.function_name] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
-    std::map<std::string, double> cpuSeconds;
+    std::map<std::string, double> seconds;
 };
+
+double Smallest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
+void Register(const std::string& name, std::function<void(benchmark::State&)> run) {
+    benchmark::RegisterBenchmark(name.c_str(), std::move(run))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.3)
+        ->Repetitions(9)
+        ->ComputeStatistics("min", Smallest)
+        ->ReportAggregatesOnly(true);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     MakeFiles();
-    const long peakKib = PeakKibOfOneRead(Files()[0].path);
+    SetThreads(1);
+    const long peakOneKib = PeakKibOfOneRead(Files()[0].path);
+    SetThreads(0);
+    const long peakDefaultKib = PeakKibOfOneRead(Files()[0].path);
+    double loadBefore[3] = {};
+    const bool loadKnown = getloadavg(loadBefore, 3) == 3;
 
     for (const BenchFile& f : Files()) {
-        benchmark::RegisterBenchmark((std::string("ReadImage/") + f.name).c_str(), ReadImageOf, &f)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(2.0);
-        benchmark::RegisterBenchmark((std::string("LibjpegTurbo/") + f.name).c_str(),
-                                     LibjpegDecodeOf, &f)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(2.0);
+        const BenchFile* file = &f;
+        Register(std::string("LibjpegTurboFresh/") + f.name,
+                 [file](benchmark::State& state) { LibjpegFreshOf(state, file); });
+        Register(std::string("LibjpegTurboKept/") + f.name,
+                 [file](benchmark::State& state) { LibjpegKeptOf(state, file); });
+        Register(std::string("ReadImage1Thread/") + f.name,
+                 [file](benchmark::State& state) { ReadImageOf(state, file, 1); });
+        Register(std::string("ReadImageDefault/") + f.name,
+                 [file](benchmark::State& state) { ReadImageOf(state, file, 0); });
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    double loadAfter[3] = {};
+    const bool loadAfterKnown = getloadavg(loadAfter, 3) == 3;
 
-    std::printf("\n%-26s %8s %8s %12s %12s %7s\n", "file", "MB", "bits/px", "ReadImage",
-                "libjpeg-tb", "ratio");
-    std::printf("%-26s %8s %8s %12s %12s %7s\n", "", "", "", "MP/s", "MP/s", "");
+    std::printf(
+        "\nwall time in ms, best of nine; ratio = like-for-like libjpeg-turbo / ReadImage\n");
+    std::printf("%-24s %6s %9s %9s %9s %9s %7s %7s\n", "file", "MB", "lj fresh", "lj kept",
+                "RI 1 thr", "RI dflt", "ratio 1", "ratio d");
     for (const BenchFile& f : Files()) {
-        const auto ours = reporter.cpuSeconds.find(std::string("ReadImage/") + f.name);
-        const auto theirs = reporter.cpuSeconds.find(std::string("LibjpegTurbo/") + f.name);
-        if (ours == reporter.cpuSeconds.end() || theirs == reporter.cpuSeconds.end()) continue;
-        const double oursMps = Megapixels(f) / ours->second;
-        const double theirsMps = Megapixels(f) / theirs->second;
-        std::printf("%-26s %8.2f %8.2f %12.1f %12.1f %7.3f\n", f.name, f.bytes / 1e6,
-                    8.0 * f.bytes / (Megapixels(f) * 1e6), oursMps, theirsMps, oursMps / theirsMps);
+        const auto time = [&reporter, &f](const char* group) {
+            const auto found = reporter.seconds.find(std::string(group) + "/" + f.name);
+            return found == reporter.seconds.end() ? 0.0 : found->second;
+        };
+        const double fresh = time("LibjpegTurboFresh"), kept = time("LibjpegTurboKept");
+        const double one = time("ReadImage1Thread"), standard = time("ReadImageDefault");
+        if (fresh == 0 || one == 0 || standard == 0) continue;
+        std::printf("%-24s %6.2f %9.3f %9.3f %9.3f %9.3f %7.3f %7.3f\n", f.name, f.bytes / 1e6,
+                    fresh * 1e3, kept * 1e3, one * 1e3, standard * 1e3, fresh / one,
+                    fresh / standard);
     }
+    std::printf("\ndefault threads: %d", vantor::DefaultThreadCount());
+    if (loadKnown && loadAfterKnown) {
+        std::printf("; load average %.2f before the runs, %.2f after", loadBefore[0], loadAfter[0]);
+    }
+    std::printf("\n");
     const BenchFile& photo = Files()[0];
     const double bitmapMib =
         (40.0 + (photo.options.width * 3 + 3) / 4 * 4.0 * photo.options.height) / (1 << 20);
-    if (peakKib >= 0) {
+    if (peakOneKib >= 0 && peakDefaultKib >= 0) {
         std::printf(
-            "\npeak memory of one ReadImage of %s: %.1f MiB (of which the bitmap %.1f MiB)\n",
-            photo.name, peakKib / 1024.0, bitmapMib);
+            "peak memory of one ReadImage of %s: %.1f MiB on one thread, %.1f MiB on the default "
+            "number (of which the bitmap %.1f MiB)\n",
+            photo.name, peakOneKib / 1024.0, peakDefaultKib / 1024.0, bitmapMib);
     } else {
-        std::printf("\npeak memory of one ReadImage: not measurable on this kernel\n");
+        std::printf("peak memory of one ReadImage: not measurable on this kernel\n");
     }
     benchmark::Shutdown();
     return 0;

@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the plug-in's JPEG decoder as a file, and builds the bitmap of every
-// three-component picture it accepts, as the read entry does. Each input is decoded twice: as
-// the read entry decodes (fast path: lookup-table Huffman decoding, vector transform, planes at
-// each component's own resolution, colour conversion while the bitmap is built) and on the
-// reference path (bit-serial tree walk, scalar transform and conversion, full-size planes); the
-// two must agree on the result, the reason of a failure, the bitmap and every plane sample.
+// three-component picture it accepts, as the read entry does. Each input is decoded as the read
+// entry decodes (fast path: lookup-table Huffman decoding, vector transform, planes at each
+// component's own resolution, colour conversion while the bitmap is built), with the default
+// threads, on one thread and with two helper threads (these two decode an interleaved scan
+// straight into the bitmap, row by row), and on the reference path (bit-serial tree walk, scalar
+// transform and conversion, full-size planes); all must agree on the result, the reason of a
+// failure, the bitmap and every plane sample.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

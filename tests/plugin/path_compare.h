@@ -67,9 +67,9 @@ PATH_COMPARE_UNTRACED inline std::string DifferenceBetween(const vantor::JpegDec
     return {};
 }
 
-// The bitmap BuildBitmap makes of a decoder's planes; empty when it makes none.
-inline std::string BitmapOf(const vantor::JpegDecoder& decoder) {
-    HGLOBAL h = vantor::BuildBitmap(decoder.GetInfo());
+// The bitmap a decoder hands out, as the read entry takes it; empty when it makes none.
+inline std::string BitmapOf(vantor::JpegDecoder& decoder) {
+    HGLOBAL h = decoder.TakeBitmap();
     if (h == nullptr) return {};
     const auto* p = static_cast<const char*>(GlobalLock(h));
     std::string bytes(p, GlobalSize(h));
@@ -79,29 +79,42 @@ inline std::string BitmapOf(const vantor::JpegDecoder& decoder) {
     return bytes;
 }
 
-// Decodes `bytes` as the read entry does (fast path, planes read only through the bitmap) and
-// on the reference path, with the same memory limit. Empty when they end alike: the same result,
-// reason and frame; for a decoded three-component picture the same bitmap, otherwise the same
-// planes (no colour conversion has run then on either path).
+// Decodes `bytes` as the read entry does (fast path, planes read only through the bitmap), with
+// the default threads, on the calling thread alone and with two helper threads (the last two
+// decode an interleaved scan straight into the bitmap, whatever its size), and on the reference
+// path, with the same
+// memory limit. Empty when they end alike: the same result, reason and frame; for a decoded
+// three-component picture the same bitmap, otherwise the same planes (no colour conversion has
+// run then on either path).
 inline std::string BitmapPathDifference(const std::string& bytes, std::uint64_t memoryLimit = 0) {
-    vantor::JpegDecoder fast, reference;
-    fast.SetBitmapOutput(true);
-    fast.SetMemoryLimit(memoryLimit);
+    vantor::JpegDecoder reference;
     reference.SetDecodePath(vantor::DecodePath::kReference);
     reference.SetMemoryLimit(memoryLimit);
-    std::istringstream a(bytes), b(bytes);
-    const int fastResult = fast.Open(a, vantor::kIntegerTransform);
+    std::istringstream b(bytes);
     const int referenceResult = reference.Open(b, vantor::kIntegerTransform);
-    if (fastResult != referenceResult) return "results differ";
-    if (fast.LastError() != reference.LastError()) return "reasons differ";
-    if ((fastResult == 1) != (fast.LastError() == vantor::DecodeError::kNone)) {
-        return "a result without its reason";
+    for (const int threads : {0, 1, 3}) {
+        vantor::JpegDecoder fast;
+        fast.SetBitmapOutput(true);
+        fast.SetThreads(threads);
+        fast.SetMemoryLimit(memoryLimit);
+        std::istringstream a(bytes);
+        const int fastResult = fast.Open(a, vantor::kIntegerTransform);
+        const std::string on = " (threads " + std::to_string(threads) + ")";
+        if (fastResult != referenceResult) return "results differ" + on;
+        if (fast.LastError() != reference.LastError()) return "reasons differ" + on;
+        if ((fastResult == 1) != (fast.LastError() == vantor::DecodeError::kNone)) {
+            return "a result without its reason" + on;
+        }
+        if (fastResult == 1 && reference.GetInfo().componentCount == 3) {
+            if (fast.GetInfo().componentCount != 3) return "frames differ" + on;
+            if (BitmapOf(fast) != BitmapOf(reference)) return "bitmaps differ" + on;
+            continue;
+        }
+        const std::string difference =
+            DifferenceBetween(fast, fastResult, reference, referenceResult);
+        if (!difference.empty()) return difference + on;
     }
-    if (fastResult == 1 && reference.GetInfo().componentCount == 3) {
-        if (fast.GetInfo().componentCount != 3) return "frames differ";
-        return BitmapOf(fast) == BitmapOf(reference) ? std::string() : "bitmaps differ";
-    }
-    return DifferenceBetween(fast, fastResult, reference, referenceResult);
+    return {};
 }
 
 }  // namespace plugintest

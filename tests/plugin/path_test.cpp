@@ -310,25 +310,6 @@ TEST(Kernels, VectorRowConversionEqualsTheScalarOneForEveryTriple) {
     }
 }
 
-// A three-component picture of flat blocks with luma factors h x v and chroma factors ch x cv,
-// restart markers every two units.
-Bytes ColourPicture(int h, int v, int ch, int cv, int unitsAcross, int unitsDown, int seed) {
-    const int hMax = std::max(h, ch), vMax = std::max(v, cv);
-    std::vector<FlatComponent> components = {
-        {1, h, v, unitsAcross * h, unitsDown * v,
-         PatternLevels(unitsAcross * h, unitsDown * v, seed)},
-        {2, ch, cv, unitsAcross * ch, unitsDown * cv,
-         PatternLevels(unitsAcross * ch, unitsDown * cv, seed + 1)},
-        {3, ch, cv, unitsAcross * ch, unitsDown * cv,
-         PatternLevels(unitsAcross * ch, unitsDown * cv, seed + 2)},
-    };
-    JpegBuilder b =
-        FlatPictureHeader(8 * vMax * unitsDown - 3, 8 * hMax * unitsAcross - 5, components);
-    b.Dri(2).Sos({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}});
-    b.Raw(EncodeInterleaved(components, unitsAcross, unitsDown, 2)).Eoi();
-    return b.bytes();
-}
-
 TEST(DecodePaths, TheReadEntrysPlanesGiveTheReferenceBitmap) {
     // Samplings whose factors divide the largest ones (planes at the component's own resolution)
     // and ones that do not (3 and 2: full-size planes with unwritten parts), valid and damaged.

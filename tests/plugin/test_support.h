@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -115,6 +116,33 @@ inline std::vector<int> PatternLevels(int across, int down, int seed) {
         for (int c = 0; c < across; ++c) levels.push_back(((r * 7 + c * 3 + seed * 5) % 15) - 7);
     }
     return levels;
+}
+
+// The components of a three-component picture of flat blocks with luma factors h x v and chroma
+// factors ch x cv, identifiers 1, 2 and 3.
+inline std::vector<FlatComponent> ColourComponents(int h, int v, int ch, int cv, int unitsAcross,
+                                                   int unitsDown, int seed) {
+    return {
+        {1, h, v, unitsAcross * h, unitsDown * v,
+         PatternLevels(unitsAcross * h, unitsDown * v, seed)},
+        {2, ch, cv, unitsAcross * ch, unitsDown * cv,
+         PatternLevels(unitsAcross * ch, unitsDown * cv, seed + 1)},
+        {3, ch, cv, unitsAcross * ch, unitsDown * cv,
+         PatternLevels(unitsAcross * ch, unitsDown * cv, seed + 2)},
+    };
+}
+
+// A three-component picture of flat blocks in one interleaved scan, restart markers every two
+// units; a few samples short of whole units across and down.
+inline Bytes ColourPicture(int h, int v, int ch, int cv, int unitsAcross, int unitsDown, int seed) {
+    const int hMax = std::max(h, ch), vMax = std::max(v, cv);
+    const std::vector<FlatComponent> components =
+        ColourComponents(h, v, ch, cv, unitsAcross, unitsDown, seed);
+    JpegBuilder b =
+        FlatPictureHeader(8 * vMax * unitsDown - 3, 8 * hMax * unitsAcross - 5, components);
+    b.Dri(2).Sos({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}});
+    b.Raw(EncodeInterleaved(components, unitsAcross, unitsDown, 2)).Eoi();
+    return b.bytes();
 }
 
 }  // namespace plugintest
