@@ -36,4 +36,17 @@ void FreePages(void* block, std::size_t bytes) {
     if (block != nullptr) munmap(block, (bytes + 4095) & ~std::size_t{4095});
 }
 
+void AdviseLargePages(void* block, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t huge = kHugePage;
+    const std::uintptr_t first = (start + huge - 1) & ~(huge - 1);
+    const std::uintptr_t last = (start + bytes) & ~(huge - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+
 }  // namespace winmem

@@ -17,17 +17,11 @@ struct BlockRecord {
     UINT flags;
     UINT lockCount;
     SIZE_T size;
-    bool pages;  // the block is a mapping of its own (winmem::AllocatePages)
 };
 
 // The data follows the record at an offset that keeps it aligned for any type.
 constexpr std::size_t kDataOffset = (sizeof(BlockRecord) + alignof(std::max_align_t) - 1) /
                                     alignof(std::max_align_t) * alignof(std::max_align_t);
-
-// From this size on a block gets a mapping of its own. The C library maps blocks this large
-// afresh for every allocation anyway, in 4 KiB pages; smaller ones it serves again from memory
-// its heap already holds, which costs no page faults at all.
-constexpr std::size_t kPageBlockMinimum = std::size_t{32} << 20;
 
 BlockRecord* RecordOf(HGLOBAL mem) {
     if (mem == nullptr) return nullptr;
@@ -45,15 +39,14 @@ unsigned char* DataOf(BlockRecord* record) {
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     if (bytes > SIZE_MAX - kDataOffset) return nullptr;
     const std::size_t total = kDataOffset + bytes;
-    // A large block (a picture) is mapped on its own: its pages come zero-filled and are faulted
-    // in by whoever writes them first, so GMEM_ZEROINIT costs nothing there.
-    const bool pages = total >= kPageBlockMinimum;
-    void* raw = pages                     ? winmem::AllocatePages(total)
-                : (flags & GMEM_ZEROINIT) ? std::calloc(1, total)
-                                          : std::malloc(total);
+    // Every block comes from the C library, so that a host freeing it with an older copy of this
+    // code still returns it the same way. A large block (a picture) is mapped afresh by the C
+    // library: zero-filled already, so GMEM_ZEROINIT costs nothing there, and backed by 2 MiB
+    // pages where the kernel has them.
+    void* raw = (flags & GMEM_ZEROINIT) ? std::calloc(1, total) : std::malloc(total);
     if (raw == nullptr) return nullptr;
+    if (total >= winmem::kFreshlyMappedBlock) winmem::AdviseLargePages(raw, total);
     auto* record = static_cast<BlockRecord*>(raw);
-    record->pages = pages;
     record->magic = kLiveMagic;
     record->flags = flags;
     record->lockCount = 0;
@@ -89,10 +82,6 @@ HGLOBAL GlobalFree(HGLOBAL mem) {
     BlockRecord* record = RecordOf(mem);
     if (record == nullptr) return mem;
     record->magic = 0;
-    if (record->pages) {
-        winmem::FreePages(record, kDataOffset + record->size);
-    } else {
-        std::free(record);
-    }
+    std::free(record);
     return nullptr;
 }
