@@ -13,6 +13,7 @@
 #include <string>
 
 #include "asset_files.h"
+#include "game/board/board.h"
 
 namespace {
 
@@ -79,16 +80,17 @@ double MeanLuma(const Jpeg& j, int x0, int y0, int x1, int y1) {
     return sum / (double(x1 - x0) * (y1 - y0));
 }
 
+// Each background covers the board area exactly as the game draws it: the board's own columns
+// and rows on the cell pitch.
 TEST(Pictures, LevelBackgroundsHaveTheBoardAreaSizes) {
-    const int widths[4] = {480, 560, 640, 720}, heights[4] = {350, 400, 450, 500};
-    for (int d = 1; d <= 4; ++d)
-        for (int l = 1; l <= 11; ++l) {
+    for (int d = Easy; d <= Super; ++d)
+        for (int l = 1; l <= kLevelCount; ++l) {
             char name[32];
             std::snprintf(name, sizeof name, "/img/%d%02d.jpg", d, l);
             Jpeg j = Decode(DataDir() + name);
             ASSERT_TRUE(j.ok) << name;
-            EXPECT_EQ(j.width, widths[d - 1]) << name;
-            EXPECT_EQ(j.height, heights[d - 1]) << name;
+            EXPECT_EQ(j.width, GetDifficultyInfo(d).width * kCellWidth) << name;
+            EXPECT_EQ(j.height, GetDifficultyInfo(d).height * kCellHeight) << name;
             EXPECT_EQ(j.components, 3) << name;
             EXPECT_FALSE(j.progressive) << name;
             // Calm enough for the tiles to stand in front: neither glaring nor black.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/board/board.h"
 #include "tools/assetgen/tiles.h"
 
 namespace assetgen {
@@ -203,8 +204,8 @@ std::string AdvertAddress(int d, int l) {
 
 std::string MakeUrlList() {
     std::string out;
-    for (int d = 1; d <= 4; ++d)
-        for (int l = 1; l <= 11; ++l) {
+    for (int d = Easy; d <= Super; ++d)
+        for (int l = 1; l <= kLevelCount; ++l) {
             if (HasAdvert(d, l)) {
                 char buf[96];
                 // The first four characters are the level's own number and a space; the

@@ -1,8 +1,88 @@
 #include "tools/assetgen/helpfile.h"
 
+#include <cstdio>
+
+#include "game/board/board.h"
 #include "tools/assetgen/formats.h"
 
 namespace assetgen {
+
+namespace {
+
+// A time in milliseconds as seconds with no trailing zeros: 830 gives "0.83".
+std::string Seconds(unsigned ms) {
+    std::string s = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        char fraction[8];
+        std::snprintf(fraction, sizeof fraction, ".%03u", ms % 1000);
+        s += fraction;
+        while (s.back() == '0') s.pop_back();
+    }
+    return s;
+}
+
+// The difficulties as the game's own table has them: board, hints, reshuffles, the countdown's
+// second.
+std::string DifficultyTable() {
+    static const char* const names[] = {"初级", "中级", "高级", "特高"};
+    std::string s =
+        "<table border=\"1\" cellpadding=\"4\">\n"
+        "<tr><th>难度</th><th>棋盘</th><th>提示</th><th>生命</th><th>时钟每格</th></tr>\n";
+    for (int d = Easy; d <= Super; ++d) {
+        const DifficultyInfo& info = GetDifficultyInfo(d);
+        s += std::string("<tr><td>") + names[d - Easy] + "</td>";
+        s += "<td>" + std::to_string(info.width) + " × " + std::to_string(info.height) + "</td>";
+        s += "<td>" + std::to_string(info.hints) + "</td>";
+        s += "<td>" + std::to_string(info.reshuffles) + "</td>";
+        s += "<td>" + Seconds(info.tickPeriodMs) + " 秒</td></tr>\n";
+    }
+    return s + "</table>\n";
+}
+
+std::string LevelsPage() {
+    std::string s =
+        "<h1>难度与关卡</h1>\n"
+        "<h2>四种难度</h2>\n";
+    s += DifficultyTable();
+    s += "<h2>十一关与移动规则</h2>\n"
+         "<p>一局游戏共有十一关，状态栏显示的关数从 0 到 10。每一关有自己的移动规则：</p>\n"
+         "<table border=\"1\" cellpadding=\"4\">\n"
+         "<tr><th>关</th><th>规则</th><th>消除一对后</th></tr>\n"
+         "<tr><td>0</td><td>不变化</td><td>图片不动</td></tr>\n"
+         "<tr><td>1</td><td>向下</td><td>图片向下落</td></tr>\n"
+         "<tr><td>2</td><td>向左</td><td>图片向左靠</td></tr>\n"
+         "<tr><td>3</td><td>上下分离</td><td>上半部向上，下半部向下</td></tr>\n"
+         "<tr><td>4</td><td>左右分离</td><td>左半部向左，右半部向右</td></tr>\n"
+         "<tr><td>5</td><td>上下集中</td><td>上半部向下，下半部向上</td></tr>\n"
+         "<tr><td>6</td><td>左右集中</td><td>左半部向右，右半部向左</td></tr>\n"
+         "<tr><td>7</td><td>上左下右</td><td>上半部各行向左，下半部各行向右</td></tr>\n"
+         "<tr><td>8</td><td>左下右上</td><td>左半部各列向下，右半部各列向上</td></tr>\n"
+         "<tr><td>9</td><td>向外扩散</td><td>上下分离，再左右分离</td></tr>\n"
+         "<tr><td>10</td><td>向内集中</td><td>左右集中，再上下集中</td></tr>\n"
+         "</table>\n"
+         "<p>每过一关，提示和生命各加一。</p>\n";
+    return s;
+}
+
+std::string ScoringPage() {
+    return "<h1>计分、时间与生命</h1>\n"
+           "<h2>分数</h2>\n"
+           "<p>每消除一对图片得 10 分，并加回 5 格时间（时间最多约为 300 格）。</p>\n"
+           "<p>过关奖励 = 剩余时间 + 10 × 剩余提示 + 20 × 剩余生命。</p>\n"
+           "<h2>时间</h2>\n"
+           "<p>每关开始时有 300 格时间，时钟按难度每 " +
+           Seconds(GetDifficultyInfo(Easy).tickPeriodMs) + " 到 " +
+           Seconds(GetDifficultyInfo(Super).tickPeriodMs) +
+           " 秒走一格。时间用完游戏就结束，"
+           "时间用完时还会得到 100 分。暂停（F11）和隐藏窗口时时钟停止。</p>\n"
+           "<h2>生命</h2>\n"
+           "<p>生命就是重新洗牌的次数。按 F6 可以主动洗牌；如果消除后棋盘上再也没有能消除的一对，"
+           "游戏会自动洗牌并用掉一条生命。没有生命时遇到死局，游戏结束。</p>\n"
+           "<h2>提示</h2>\n"
+           "<p>按 F5 会把一对可以消除的图片标成青色，用掉一次提示。</p>\n";
+}
+
+}  // namespace
 
 const std::vector<HelpPage>& HelpPages() {
     static const std::vector<HelpPage> pages = {
@@ -85,46 +165,8 @@ const std::vector<HelpPage>& HelpPages() {
          "Alt+S 然后按 N 打开排行榜。</p>\n"
          "<p>对话框里用 Tab 在按钮之间切换，回车确定，Esc 关闭；排行榜里用方向键选择难度。"
          "帮助窗口里用 Tab 选择链接，回车打开，Esc 关闭。</p>\n"},
-        {"levels.htm", "难度与关卡",
-         "<h1>难度与关卡</h1>\n"
-         "<h2>四种难度</h2>\n"
-         "<table border=\"1\" cellpadding=\"4\">\n"
-         "<tr><th>难度</th><th>棋盘</th><th>提示</th><th>生命</th><th>时钟每格</th></tr>\n"
-         "<tr><td>初级</td><td>12 × 7</td><td>4</td><td>2</td><td>0.6 秒</td></tr>\n"
-         "<tr><td>中级</td><td>14 × 8</td><td>6</td><td>3</td><td>0.7 秒</td></tr>\n"
-         "<tr><td>高级</td><td>16 × 9</td><td>8</td><td>4</td><td>0.8 秒</td></tr>\n"
-         "<tr><td>特高</td><td>18 × 10</td><td>10</td><td>5</td><td>0.83 秒</td></tr>\n"
-         "</table>\n"
-         "<h2>十一关与移动规则</h2>\n"
-         "<p>一局游戏共有十一关，状态栏显示的关数从 0 到 10。每一关有自己的移动规则：</p>\n"
-         "<table border=\"1\" cellpadding=\"4\">\n"
-         "<tr><th>关</th><th>规则</th><th>消除一对后</th></tr>\n"
-         "<tr><td>0</td><td>不变化</td><td>图片不动</td></tr>\n"
-         "<tr><td>1</td><td>向下</td><td>图片向下落</td></tr>\n"
-         "<tr><td>2</td><td>向左</td><td>图片向左靠</td></tr>\n"
-         "<tr><td>3</td><td>上下分离</td><td>上半部向上，下半部向下</td></tr>\n"
-         "<tr><td>4</td><td>左右分离</td><td>左半部向左，右半部向右</td></tr>\n"
-         "<tr><td>5</td><td>上下集中</td><td>上半部向下，下半部向上</td></tr>\n"
-         "<tr><td>6</td><td>左右集中</td><td>左半部向右，右半部向左</td></tr>\n"
-         "<tr><td>7</td><td>上左下右</td><td>上半部各行向左，下半部各行向右</td></tr>\n"
-         "<tr><td>8</td><td>左下右上</td><td>左半部各列向下，右半部各列向上</td></tr>\n"
-         "<tr><td>9</td><td>向外扩散</td><td>上下分离，再左右分离</td></tr>\n"
-         "<tr><td>10</td><td>向内集中</td><td>左右集中，再上下集中</td></tr>\n"
-         "</table>\n"
-         "<p>每过一关，提示和生命各加一。</p>\n"},
-        {"scoring.htm", "计分、时间与生命",
-         "<h1>计分、时间与生命</h1>\n"
-         "<h2>分数</h2>\n"
-         "<p>每消除一对图片得 10 分，并加回 5 格时间（时间最多约为 300 格）。</p>\n"
-         "<p>过关奖励 = 剩余时间 + 10 × 剩余提示 + 20 × 剩余生命。</p>\n"
-         "<h2>时间</h2>\n"
-         "<p>每关开始时有 300 格时间，时钟按难度每 0.6 到 0.83 秒走一格。时间用完游戏就结束，"
-         "时间用完时还会得到 100 分。暂停（F11）和隐藏窗口时时钟停止。</p>\n"
-         "<h2>生命</h2>\n"
-         "<p>生命就是重新洗牌的次数。按 F6 可以主动洗牌；如果消除后棋盘上再也没有能消除的一对，"
-         "游戏会自动洗牌并用掉一条生命。没有生命时遇到死局，游戏结束。</p>\n"
-         "<h2>提示</h2>\n"
-         "<p>按 F5 会把一对可以消除的图片标成青色，用掉一次提示。</p>\n"},
+        {"levels.htm", "难度与关卡", LevelsPage()},
+        {"scoring.htm", "计分、时间与生命", ScoringPage()},
         {"prizes.htm", "幸运奖",
          "<h1>幸运奖</h1>\n"
          "<p>消除一对图片后，如果剩余时间除以 12 余 "

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "game/board/board.h"
 #include "tools/assetgen/adverts.h"
 #include "tools/assetgen/effects.h"
 #include "tools/assetgen/formats.h"
@@ -125,14 +126,14 @@ void Pictures(const Args& a) {
     TextFont text(Need(a, "text"));
     const std::string img = a.dir + "/img";
     Check(MakeDirs(img), img);
-    for (int d = 1; d <= 4; ++d)
-        for (int l = 1; l <= 11; ++l) {
+    for (int d = Easy; d <= Super; ++d)
+        for (int l = 1; l <= kLevelCount; ++l) {
             char name[32];
             std::snprintf(name, sizeof name, "/%d%02d.jpg", d, l);
             Check(WriteFile(img + name, EncodeJpeg(MakeLevelBackground(d, l), 88)), name);
         }
     Check(WriteFile(img + "/z0.jpg", EncodeJpeg(MakeIdlePicture(text, emoji), 90)), "z0.jpg");
-    for (int d = 1; d <= 4; ++d) {
+    for (int d = Easy; d <= Super; ++d) {
         std::string name = "/z" + std::to_string(d) + ".jpg";
         Check(WriteFile(img + name, EncodeJpeg(MakeAllClearedPicture(d, text, emoji), 90)), name);
     }
@@ -152,8 +153,8 @@ void Adverts(const Args& a) {
     TextFont text(Need(a, "text"));
     const std::string ads = a.dir + "/ads";
     Check(MakeDirs(ads), ads);
-    for (int d = 1; d <= 4; ++d)
-        for (int l = 1; l <= 11; ++l) {
+    for (int d = Easy; d <= Super; ++d)
+        for (int l = 1; l <= kLevelCount; ++l) {
             char name[32];
             std::snprintf(name, sizeof name, "/%d%02d.gif", d, l);
             Check(WriteFile(ads + name, EncodeGif(MakeAdvert(d, l, text, emoji))), name);
@@ -197,22 +198,22 @@ void Preview(const Args& a) {
     Check(WriteFile(a.dir + "/z0.png", EncodePng(MakeIdlePicture(text, emoji))), "z0");
     Check(WriteFile(a.dir + "/z1.png", EncodePng(MakeAllClearedPicture(1, text, emoji))), "z1");
     // Half-cleared boards over their backgrounds, column by column as the board draws them.
-    for (int d : {1, 2, 3, 4}) {
+    for (int d : {Easy, Normal, Hard, Super}) {
         const int level = 2 + 3 * (d - 1);
-        Image board(40 * (2 * d + 10) + 12, 50 * (d + 6) + 12, {0, 0, 0, 255});
+        Image board(BoardWidth(d) + 12, BoardHeight(d) + 12, {0, 0, 0, 255});
         board.Copy(MakeLevelBackground(d, level), 6, 6);
-        const int cols = 2 * d + 10, rows = d + 6;
-        for (int x = 0; x < cols; ++x)
-            for (int y = 0; y < rows; ++y)
+        const DifficultyInfo& info = GetDifficultyInfo(d);
+        for (int x = 0; x < info.width; ++x)
+            for (int y = 0; y < info.height; ++y)
                 if ((x * 7 + y * 3 + x * y) % 5 > 1)
-                    ComposeTile(board, 40 * x, 50 * y, sheet, frames, d % 3,
+                    ComposeTile(board, kCellWidth * x, kCellHeight * y, sheet, frames, d % 3,
                                 1 + (x * 11 + y * 5) % 42, 1 + level % 6);
         Check(WriteFile(a.dir + "/board" + std::to_string(d) + ".png", EncodePng(board)), "board");
     }
     // All 44 backgrounds, shrunk to a quarter, four rows of eleven.
-    Image bg(11 * 184, 4 * 129, {0, 0, 0, 255});
-    for (int d = 1; d <= 4; ++d)
-        for (int l = 1; l <= 11; ++l) {
+    Image bg(kLevelCount * 184, Super * 129, {0, 0, 0, 255});
+    for (int d = Easy; d <= Super; ++d)
+        for (int l = 1; l <= kLevelCount; ++l) {
             Image b = MakeLevelBackground(d, l);
             Image s = Resample(b, b.width() / 4, b.height() / 4);
             bg.Copy(s, (l - 1) * 184, (d - 1) * 129);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "game/board/board.h"
 #include "tools/assetgen/tiles.h"
 
 namespace assetgen {
@@ -340,8 +341,8 @@ void DrawTileDecoration(Image& img, double x, double y, double scale, int style,
 
 }  // namespace
 
-int BoardWidth(int d) { return 80 * d + 400; }
-int BoardHeight(int d) { return 50 * d + 300; }
+int BoardWidth(int d) { return GetDifficultyInfo(d).width * kCellWidth; }
+int BoardHeight(int d) { return GetDifficultyInfo(d).height * kCellHeight; }
 
 Image MakeLevelBackground(int difficulty, int level) {
     Image img(BoardWidth(difficulty), BoardHeight(difficulty));

@@ -11,8 +11,10 @@ constexpr int kIdleW = 800, kIdleH = 575;
 // The part of an idle picture the window's client area shows.
 constexpr int kVisibleW = 794, kVisibleH = 530;
 
-int BoardWidth(int difficulty);   // columns * 40
-int BoardHeight(int difficulty);  // rows * 50
+// The board area a level background covers, as the game draws it: the difficulty's columns
+// and rows on the cell pitch, from the board's own table.
+int BoardWidth(int difficulty);
+int BoardHeight(int difficulty);
 
 Image MakeLevelBackground(int difficulty, int level);
 Image MakeIdlePicture(const TextFont& font, const EmojiFont& emoji);
