@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "game/res/data_layout.h"
 #include "game/res/resource_ids.h"
 #include "platform/crt/rand.h"
 #include "platform/seams/seams.h"
@@ -61,7 +62,9 @@ MCIERROR PlayTune(const void* notifyWindow, int number) {
     return PlayMidi(notifyWindow, g_musicFileName);
 }
 
-void StartRandomTune(const void* notifyWindow) { PlayTune(notifyWindow, crt::rand() % 17 + 101); }
+void StartRandomTune(const void* notifyWindow) {
+    PlayTune(notifyWindow, crt::rand() % kTuneCount + kFirstTune);
+}
 
 void StopMusic() {
     MCI_GENERIC_PARMS parms{};

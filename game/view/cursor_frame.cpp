@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr int kFaceWidth = 40;
-constexpr int kFaceHeight = 50;
-
 // From the face's edge inwards, one pixel each.
 constexpr COLORREF kRings[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255),
                                RGB(255, 255, 255), RGB(0, 0, 0)};

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/res/data_layout.h"
 #include "game/res/resource_ids.h"
 #include "platform/afx/afxwin.h"
 
 namespace {
-
-constexpr int kTileWidth = 46;
-constexpr int kTileHeight = 56;
-constexpr int kFaceWidth = 40;
-constexpr int kFaceHeight = 50;
-constexpr int kPicture = 39;  // tile sheet cell
-constexpr int kBand = 78;     // one theme: picture column and mask column
 
 // The top-left corner of a cell's tile, and its centre (where the link path runs).
 CPoint TileOrigin(int difficulty, int x, int y) {
@@ -85,13 +79,14 @@ void CGameView::DrawTile(int x, int y, int code, int frameStyle, int look, int t
     // Only the frame is tinted: the picture goes on top afterwards.
     if (look == 2 || look == 1) {
         m_workDC.SelectObject(look == 2 ? &m_hintOverlay : &m_selectOverlay);
-        m_backDC.BitBlt(x, y, 41, kFaceHeight, &m_workDC, 0, 0, SRCAND);
+        m_backDC.BitBlt(x, y, kOverlayDrawnWidth, kOverlayHeight, &m_workDC, 0, 0, SRCAND);
     }
     m_workDC.SelectObject(&m_tiles);
-    const int row = kPicture * (code - 1);
-    m_backDC.BitBlt(x + 1, y + 5, kPicture, kPicture, &m_workDC, kBand * theme + kPicture, row,
+    const int row = kSheetCell * (code - 1);
+    const int px = x + kPictureLeft, py = y + kPictureTop;
+    m_backDC.BitBlt(px, py, kSheetCell, kSheetCell, &m_workDC, kSheetBand * theme + kSheetCell, row,
                     SRCAND);
-    m_backDC.BitBlt(x + 1, y + 5, kPicture, kPicture, &m_workDC, kBand * theme, row, SRCPAINT);
+    m_backDC.BitBlt(px, py, kSheetCell, kSheetCell, &m_workDC, kSheetBand * theme, row, SRCPAINT);
 }
 
 void CGameView::DrawBoard(CDC* target, const GameViewState& s) {

@@ -48,6 +48,10 @@ class CGameView {
   public:
     static constexpr int kBackWidth = 860;
     static constexpr int kBackHeight = 738;
+    // A tile's face fills its cell; its bevel, right of the face and below it, lies under the
+    // faces of its neighbours.
+    static constexpr int kFaceWidth = kCellWidth;
+    static constexpr int kFaceHeight = kCellHeight;
 
     CGameView();
     ~CGameView();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "asset_files.h"
+#include "game/res/data_layout.h"
 #include "kivra_resources.h"
 #include "platform/crt/resources.h"
 
@@ -35,10 +36,11 @@ Dib Bitmap(int id) {
 bool IsWhite(Rgb c) { return c.r == 255 && c.g == 255 && c.b == 255; }
 bool IsBlack(Rgb c) { return c.r == 0 && c.g == 0 && c.b == 0; }
 
+// The sizes of the artwork are the ones the game draws with: 234 x 1638, 46 x 392, 42 x 50.
 TEST(TileSheet, SizeAndDepth) {
     Dib d = Bitmap(129);
-    EXPECT_EQ(d.width, 234);
-    EXPECT_EQ(d.height, 1638);
+    EXPECT_EQ(d.width, kThemeCount * kSheetBand);
+    EXPECT_EQ(d.height, kPictureCount * kSheetCell);
     EXPECT_EQ(d.bits, 24);
 }
 
@@ -111,8 +113,8 @@ TEST(TileSheet, PicturesOfAThemeAreClearlyDifferent) {
 TEST(FrameStrip, MaskSliceHasTheTwoCutCorners) {
     Dib d = Bitmap(131);
     ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.width, 46);
-    EXPECT_EQ(d.height, 392);
+    EXPECT_EQ(d.width, kTileWidth);
+    EXPECT_EQ(d.height, kTileHeight * kFrameSlices);
     EXPECT_EQ(d.bits, 24);
     for (int y = 0; y < 56; ++y) {
         int white_right = 0, white_left = 0;
@@ -172,8 +174,8 @@ TEST(Overlays, SelectionAndHintAreSolid8BitColours) {
         Dib d = Bitmap(c.id);
         ASSERT_TRUE(d.ok);
         EXPECT_EQ(d.bits, 8) << c.id;
-        EXPECT_EQ(d.width, 42) << c.id;
-        EXPECT_EQ(d.height, 50) << c.id;
+        EXPECT_EQ(d.width, kOverlayBitmapWidth) << c.id;
+        EXPECT_EQ(d.height, kOverlayHeight) << c.id;
         EXPECT_GT(d.colours, 0u);
         for (Rgb p : d.px)
             ASSERT_TRUE(p.r == c.colour.r && p.g == c.colour.g && p.b == c.colour.b) << c.id;

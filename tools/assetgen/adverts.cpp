@@ -81,7 +81,8 @@ GifFile MakeAdvert(int d, int l, const TextFont& font, const EmojiFont& emoji) {
     card.VerticalGradient(card_top, card_bottom);
     base.Copy(card, 0, band);
     for (int x = 0; x < size.w; ++x) base.at(x, band) = Shade(band_colour, 0.7);
-    const char32_t picture = ThemePictures()[size_t((i + l) % 3)][size_t((i * 5) % 42)];
+    const char32_t picture =
+        ThemePictures()[size_t((i + l) % kThemeCount)][size_t((i * 5) % kPictureCount)];
     Image pic = emoji.Render(picture);
     const int pic_size = std::min(48, size.h - band - 34);
     if (!pic.empty()) {

@@ -61,7 +61,7 @@ struct Entry {
 
 // An overlay is one solid colour: every pixel is entry 0 of its colour table.
 std::vector<uint8_t> SolidOverlay() {
-    return std::vector<uint8_t>(size_t(kOverlayW) * kOverlayH, 0);
+    return std::vector<uint8_t>(size_t(kOverlayBitmapWidth) * kOverlayHeight, 0);
 }
 
 std::vector<Rgba> OverlayPalette(Rgba colour) {
@@ -74,13 +74,13 @@ void Resources(const Args& a) {
     EmojiFont emoji(Need(a, "emoji"));
     std::vector<Entry> entries;
     entries.push_back({"Bitmap", 129, EncodeBmp24(MakeTileSheet(emoji))});
-    entries.push_back(
-        {"Bitmap", 130,
-         EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({128, 128, 128, 255}), SolidOverlay())});
+    entries.push_back({"Bitmap", 130,
+                       EncodeBmp8(kOverlayBitmapWidth, kOverlayHeight,
+                                  OverlayPalette({128, 128, 128, 255}), SolidOverlay())});
     entries.push_back({"Bitmap", 131, EncodeBmp24(MakeFrameStrip())});
-    entries.push_back(
-        {"Bitmap", 132,
-         EncodeBmp8(kOverlayW, kOverlayH, OverlayPalette({0, 128, 128, 255}), SolidOverlay())});
+    entries.push_back({"Bitmap", 132,
+                       EncodeBmp8(kOverlayBitmapWidth, kOverlayHeight,
+                                  OverlayPalette({0, 128, 128, 255}), SolidOverlay())});
     entries.push_back({"Icon", 128, EncodeIconOrCursor(MakeIcon(emoji))});
     entries.push_back({"Cursor", 197, EncodeIconOrCursor(MakeHandCursor(), kHandHotX, kHandHotY)});
     for (const EffectInfo& e : Effects())
@@ -207,7 +207,7 @@ void Preview(const Args& a) {
             for (int y = 0; y < info.height; ++y)
                 if ((x * 7 + y * 3 + x * y) % 5 > 1)
                     ComposeTile(board, kCellWidth * x, kCellHeight * y, sheet, frames, d % 3,
-                                1 + (x * 11 + y * 5) % 42, 1 + level % 6);
+                                1 + (x * 11 + y * 5) % kPictureCount, 1 + level % 6);
         Check(WriteFile(a.dir + "/board" + std::to_string(d) + ".png", EncodePng(board)), "board");
     }
     // All 44 backgrounds, shrunk to a quarter, four rows of eleven.

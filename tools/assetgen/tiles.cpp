@@ -4,10 +4,22 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "game/board/board.h"
+
 namespace assetgen {
 
-const std::array<std::array<char32_t, kPictures>, kThemes>& ThemePictures() {
-    static const std::array<std::array<char32_t, kPictures>, kThemes> pictures = {{
+namespace {
+
+// A tile's face fills the board's cell; the bevel, right of the face and below it, is the rest
+// of the tile.
+constexpr int kTileFaceW = kCellWidth, kTileFaceH = kCellHeight;
+constexpr int kBevel = kTileWidth - kTileFaceW;
+static_assert(kTileHeight - kTileFaceH == kBevel, "the bevel is as deep below as at the right");
+
+}  // namespace
+
+const std::array<std::array<char32_t, kPictureCount>, kThemeCount>& ThemePictures() {
+    static const std::array<std::array<char32_t, kPictureCount>, kThemeCount> pictures = {{
         // 海洋世界: sea life, the coast and boats.
         {0x1F433, 0x1F42C, 0x1F41F, 0x1F420, 0x1F421, 0x1F988, 0x1F419, 0x1F991, 0x1F980,
          0x1F99E, 0x1F990, 0x1F9AA, 0x1F41A, 0x1FAB8, 0x1F300, 0x1F9AD, 0x1F422, 0x1F427,
@@ -40,15 +52,15 @@ namespace {
 // The light face every picture sits on: warm ivory, a touch darker towards the bottom,
 // with a soft rim so neighbouring pictures stay apart.
 Image MakeFace() {
-    Image face(kFaceW, kFaceH);
+    Image face(kWindowW, kWindowH);
     face.VerticalGradient({255, 252, 240, 255}, {236, 229, 208, 255});
-    for (int x = 0; x < kFaceW; ++x) {
+    for (int x = 0; x < kWindowW; ++x) {
         face.Blend(x, 0, {255, 255, 255, 255}, 0.8);
-        face.Blend(x, kFaceH - 1, {170, 160, 135, 255}, 0.6);
+        face.Blend(x, kWindowH - 1, {170, 160, 135, 255}, 0.6);
     }
-    for (int y = 0; y < kFaceH; ++y) {
+    for (int y = 0; y < kWindowH; ++y) {
         face.Blend(0, y, {255, 255, 255, 255}, 0.6);
-        face.Blend(kFaceW - 1, y, {170, 160, 135, 255}, 0.5);
+        face.Blend(kWindowW - 1, y, {170, 160, 135, 255}, 0.5);
     }
     return face;
 }
@@ -82,7 +94,7 @@ void PlacePicture(Image& face, const Image& emoji, int box) {
         }
     // A thin warm-grey outline and a soft shadow below the right edge, so that white subjects
     // (swan, dove, sheep, shell) stand off the light face.
-    const int ox = (kFaceW - w) / 2, oy = (kFaceH - h) / 2;
+    const int ox = (kWindowW - w) / 2, oy = (kWindowH - h) / 2;
     Image halo(w + 4, h + 4, {0, 0, 0, 0});
     for (int y = 0; y < h + 4; ++y)
         for (int x = 0; x < w + 4; ++x) {
@@ -105,21 +117,22 @@ void PlacePicture(Image& face, const Image& emoji, int box) {
 }  // namespace
 
 Image MakeTileSheet(const EmojiFont& emoji) {
-    Image sheet(kThemes * 2 * kCell, kPictures * kCell, {0, 0, 0, 255});
+    Image sheet(kThemeCount * kSheetBand, kPictureCount * kSheetCell, {0, 0, 0, 255});
     const Image face = MakeFace();
-    for (int t = 0; t < kThemes; ++t) {
-        for (int k = 0; k < kPictures; ++k) {
+    for (int t = 0; t < kThemeCount; ++t) {
+        for (int k = 0; k < kPictureCount; ++k) {
             char32_t cp = ThemePictures()[size_t(t)][size_t(k)];
             Image pic = emoji.Render(cp);
             if (pic.empty())
                 throw std::runtime_error("emoji font lacks U+" + std::to_string(unsigned(cp)));
             Image tile = face;
             PlacePicture(tile, pic, 32);
-            int cx = 2 * kCell * t, cy = kCell * k;
-            sheet.Copy(tile, cx + kFaceX, cy + kFaceY);
+            int cx = kSheetBand * t, cy = kSheetCell * k;
+            sheet.Copy(tile, cx + kWindowX, cy + kWindowY);
             // Mask column: white, with the picture's window black.
-            sheet.FillRect(cx + kCell, cy, kCell, kCell, {255, 255, 255, 255});
-            sheet.FillRect(cx + kCell + kFaceX, cy + kFaceY, kFaceW, kFaceH, {0, 0, 0, 255});
+            sheet.FillRect(cx + kSheetCell, cy, kSheetCell, kSheetCell, {255, 255, 255, 255});
+            sheet.FillRect(cx + kSheetCell + kWindowX, cy + kWindowY, kWindowW, kWindowH,
+                           {0, 0, 0, 255});
         }
     }
     return sheet;
@@ -127,9 +140,9 @@ Image MakeTileSheet(const EmojiFont& emoji) {
 
 bool FrameMaskWhite(int x, int y) {
     // Top right: rows 0..5 have 6..1 white pixels at their right end.
-    if (y <= 5 && x >= kFrameW - (6 - y)) return true;
+    if (y < kBevel && x >= kTileWidth - (kBevel - y)) return true;
     // Bottom left: rows 51..55 have 1..5 white pixels at their left end.
-    if (y >= 51 && x < y - 50) return true;
+    if (y > kTileFaceH && x < y - kTileFaceH) return true;
     return false;
 }
 
@@ -146,28 +159,29 @@ Rgba FrameColour(int style) {
 }
 
 Image MakeFrameStrip() {
-    Image strip(kFrameW, kFrameH * kFrameSlices, {0, 0, 0, 255});
+    Image strip(kTileWidth, kTileHeight * kFrameSlices, {0, 0, 0, 255});
     // Slice 0: the mask, black on the block, white at the two cut corners.
-    for (int y = 0; y < kFrameH; ++y)
-        for (int x = 0; x < kFrameW; ++x)
+    for (int y = 0; y < kTileHeight; ++y)
+        for (int x = 0; x < kTileWidth; ++x)
             strip.at(x, y) = FrameMaskWhite(x, y) ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 255};
     for (int s = 1; s < kFrameSlices; ++s) {
         Rgba base = FrameColour(s);
-        int oy = kFrameH * s;
-        for (int y = 0; y < kFrameH; ++y)
-            for (int x = 0; x < kFrameW; ++x) {
+        int oy = kTileHeight * s;
+        for (int y = 0; y < kTileHeight; ++y)
+            for (int x = 0; x < kTileWidth; ++x) {
                 if (FrameMaskWhite(x, y)) continue;  // stays black, as the OR step needs
                 Rgba c;
-                if (x < 40 && y < 50) {
+                if (x < kTileFaceW && y < kTileFaceH) {
                     // Face: lit from the top left.
-                    double t = (x / 39.0 + y / 49.0) / 2;
+                    const int right = kTileFaceW - 1, bottom = kTileFaceH - 1;
+                    double t = (x / double(right) + y / double(bottom)) / 2;
                     c = Shade(base, 1.25 - 0.3 * t);
                     if (x == 0 || y == 0) c = Shade(base, 1.55);
-                    if (x == 39 || y == 49) c = Shade(base, 0.82);
-                } else if (x >= 40 && y < 50 + (x - 40)) {
-                    c = Shade(base, 0.62 - 0.03 * (x - 40));  // right bevel
+                    if (x == right || y == bottom) c = Shade(base, 0.82);
+                } else if (x >= kTileFaceW && y < kTileFaceH + (x - kTileFaceW)) {
+                    c = Shade(base, 0.62 - 0.03 * (x - kTileFaceW));  // right bevel
                 } else {
-                    c = Shade(base, 0.45 - 0.02 * (y - 50));  // bottom bevel
+                    c = Shade(base, 0.45 - 0.02 * (y - kTileFaceH));  // bottom bevel
                 }
                 strip.at(x, oy + y) = c;
             }
@@ -237,22 +251,22 @@ void ComposeTile(Image& out, int ox, int oy, const Image& sheet, const Image& fr
         d = {uint8_t((d.r & m.r) | p.r), uint8_t((d.g & m.g) | p.g), uint8_t((d.b & m.b) | p.b),
              255};
     };
-    for (int y = 0; y < kFrameH; ++y)
-        for (int x = 0; x < kFrameW; ++x)
-            rop(ox + x, oy + y, frames.at(x, y), frames.at(x, kFrameH * style + y));
-    for (int y = 0; y < kCell; ++y)
-        for (int x = 0; x < kCell; ++x)
-            rop(ox + 1 + x, oy + 5 + y,
-                sheet.at(2 * kCell * theme + kCell + x, kCell * (code - 1) + y),
-                sheet.at(2 * kCell * theme + x, kCell * (code - 1) + y));
+    for (int y = 0; y < kTileHeight; ++y)
+        for (int x = 0; x < kTileWidth; ++x)
+            rop(ox + x, oy + y, frames.at(x, y), frames.at(x, kTileHeight * style + y));
+    for (int y = 0; y < kSheetCell; ++y)
+        for (int x = 0; x < kSheetCell; ++x)
+            rop(ox + kPictureLeft + x, oy + kPictureTop + y,
+                sheet.at(kSheetBand * theme + kSheetCell + x, kSheetCell * (code - 1) + y),
+                sheet.at(kSheetBand * theme + x, kSheetCell * (code - 1) + y));
 }
 
 Image MakeTileContactSheet(const Image& sheet, const Image& frames, int scale) {
     const int pitch_x = 48, pitch_y = 58, cols = 14;
-    const int rows_per_theme = (kPictures + cols - 1) / cols;
-    Image out(cols * pitch_x, kThemes * rows_per_theme * pitch_y, {40, 40, 40, 255});
-    for (int t = 0; t < kThemes; ++t)
-        for (int k = 0; k < kPictures; ++k)
+    const int rows_per_theme = (kPictureCount + cols - 1) / cols;
+    Image out(cols * pitch_x, kThemeCount * rows_per_theme * pitch_y, {40, 40, 40, 255});
+    for (int t = 0; t < kThemeCount; ++t)
+        for (int k = 0; k < kPictureCount; ++k)
             ComposeTile(out, (k % cols) * pitch_x + 1,
                         (t * rows_per_theme + k / cols) * pitch_y + 1, sheet, frames, t, k + 1,
                         1 + (k + t) % 6);

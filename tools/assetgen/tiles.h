@@ -5,21 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "game/res/data_layout.h"
 #include "tools/assetgen/fonts.h"
 #include "tools/assetgen/raster.h"
 
 namespace assetgen {
 
-constexpr int kThemes = 3;
-constexpr int kPictures = 42;
-constexpr int kCell = 39;              // sheet rows and columns are 39 pixels
-constexpr int kFaceX = 2, kFaceY = 1;  // picture window inside a cell
-constexpr int kFaceW = 35, kFaceH = 37;
-constexpr int kFrameW = 46, kFrameH = 56, kFrameSlices = 7;
-constexpr int kOverlayW = 42, kOverlayH = 50;
+// The sheet, frame and overlay sizes are the game's own (game/res/data_layout.h); the picture
+// window inside a sheet cell is the generator's choice: the mask is black there.
+constexpr int kWindowX = 2, kWindowY = 1;
+constexpr int kWindowW = 35, kWindowH = 37;
 
 // Code points of the 42 pictures of each theme, in tile-code order (row k-1 holds code k).
-const std::array<std::array<char32_t, kPictures>, kThemes>& ThemePictures();
+const std::array<std::array<char32_t, kPictureCount>, kThemeCount>& ThemePictures();
 const char* ThemeName(int theme);
 
 // 234 x 1638: per theme a picture column and a mask column.

@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "game/res/data_layout.h"
+
 namespace assetgen {
 
-constexpr int kFirstTune = 101, kTuneCount = 17;
+// The tune numbers, kFirstTune to kFirstTune + kTuneCount - 1, are the game's own
+// (game/res/data_layout.h).
 
 // The complete .mid file of tune number (101..117).
 std::vector<uint8_t> ComposeTune(int number);
