@@ -1,17 +1,27 @@
 // The eleven shift modes as a table of (line, segment, direction) moves, one slide written once
 // and applied to a column or a row through an index along the line.
+#include "game/board/shift.h"
+
 #include <cstring>
 #include <utility>
 
-#include "game/board/board.h"
-
 namespace {
 
-// The mode of each level as the status panel names it: level 1 does not shift.
-const char* const kShiftModeNames[kLevelCount] = {
-    "不变化",   "向下",     "向左",     "上下分离", "左右分离", "上下集中",
-    "左右集中", "上左下右", "左下右上", "向外扩散", "向内集中",
+// In level order: level n plays the mode of row n - 1.
+const ShiftModeInfo kShiftModes[kLevelCount] = {
+    {"不变化", ShiftMode::None, ShiftMode::None},
+    {"向下", ShiftMode::Down, ShiftMode::None},
+    {"向左", ShiftMode::Left, ShiftMode::None},
+    {"上下分离", ShiftMode::ApartUpDown, ShiftMode::None},
+    {"左右分离", ShiftMode::ApartLeftRight, ShiftMode::None},
+    {"上下集中", ShiftMode::TogetherUpDown, ShiftMode::None},
+    {"左右集中", ShiftMode::TogetherLeftRight, ShiftMode::None},
+    {"上左下右", ShiftMode::RowsLeftRight, ShiftMode::None},
+    {"左下右上", ShiftMode::ColumnsDownUp, ShiftMode::None},
+    {"向外扩散", ShiftMode::ApartUpDown, ShiftMode::ApartLeftRight},
+    {"向内集中", ShiftMode::TogetherLeftRight, ShiftMode::TogetherUpDown},
 };
+static_assert(static_cast<int>(ShiftMode::Inward) == kLevelCount, "one mode a level");
 
 enum class Kind { None, Run, Block };
 
@@ -43,34 +53,37 @@ Move RowMove(Kind kind, Cell c, int lo, int hi, bool towardLow) {
     return Move{kind, false, c.y, c.x, lo, hi, towardLow};
 }
 
-// The move of a removed cell c under modes 2 to 9.
-Move MoveFor(int mode, Cell c, const Parts& p) {
+// The move of a removed cell c under a one-phase mode; none for the other modes.
+Move MoveFor(ShiftMode mode, Cell c, const Parts& p) {
     const bool upper = c.y <= p.ay;
     const bool left = c.x <= p.ax;
     switch (mode) {
-        case 2:
+        case ShiftMode::Down:
             return ColumnMove(Kind::Run, c, 2, p.yl, false);
-        case 3:
+        case ShiftMode::Left:
             return RowMove(Kind::Run, c, 2, p.xl, true);
-        case 4:
+        case ShiftMode::ApartUpDown:
             return upper ? ColumnMove(Kind::Block, c, 2, p.ay, true)
                          : ColumnMove(Kind::Block, c, p.ay + 1, p.yl, false);
-        case 5:
+        case ShiftMode::ApartLeftRight:
             return left ? RowMove(Kind::Block, c, 2, p.ax, true)
                         : RowMove(Kind::Block, c, p.ax + 1, p.xl, false);
-        case 6:
+        case ShiftMode::TogetherUpDown:
             return upper ? ColumnMove(Kind::Block, c, 2, p.ay, false)
                          : ColumnMove(Kind::Block, c, p.ay + 1, p.yl, true);
-        case 7:
+        case ShiftMode::TogetherLeftRight:
             return left ? RowMove(Kind::Block, c, 2, p.ax, false)
                         : RowMove(Kind::Block, c, p.ax + 1, p.xl, true);
-        case 8:
+        case ShiftMode::RowsLeftRight:
             return RowMove(Kind::Block, c, 2, p.xl, upper);
-        case 9:
+        case ShiftMode::ColumnsDownUp:
             return ColumnMove(Kind::Block, c, 2, p.yl, !left);
-        default:
-            return Move{};
+        case ShiftMode::None:
+        case ShiftMode::Outward:
+        case ShiftMode::Inward:
+            break;
     }
+    return Move{};
 }
 
 // True when b must be moved before a: both in one line and one segment, and b lies farther from
@@ -120,40 +133,29 @@ class ShiftEngine {
         Apply(b);
     }
 
-    // Mode 10: from the removed cell toward the row split, along its column.
-    // Mode 11: from the removed cell toward the column split, along its row.
-    Cell FindHole(int mode, Cell c) {
-        if (mode == 10) {
-            const bool upper = c.y <= m_parts.ay;
-            const int end = upper ? m_parts.ay : m_parts.ay + 1;
-            const int step = upper ? 1 : -1;
-            for (int y = c.y;; y += step) {
-                if (m_grid[c.x][y] == EMPTY) return Cell{c.x, y};
-                if (y == end) break;
-            }
-        } else {
-            const bool left = c.x <= m_parts.ax;
-            const int end = left ? 2 : m_parts.xl;
-            const int step = left ? -1 : 1;
-            for (int x = c.x;; x += step) {
-                if (m_grid[x][c.y] == EMPTY) return Cell{x, c.y};
-                if (x == end) break;
-            }
+    // The hole a first-phase block move left: the first EMPTY cell from the removed cell toward
+    // the end of its segment that the tiles moved away from (the split for a move apart, the
+    // board's edge for a move together). None when the segment has no EMPTY cell that way.
+    Cell FindHole(const Move& m) {
+        if (m.kind == Kind::None) return Cell{};
+        const int step = m.towardLow ? 1 : -1;
+        const int end = m.towardLow ? m.hi : m.lo;
+        for (int i = m.index;; i += step) {
+            if (At(m, i) == EMPTY) return m.column ? Cell{m.line, i} : Cell{i, m.line};
+            if (i == end) break;
         }
         return Cell{};
     }
 
-    // Modes 10 and 11: the first-phase move on both removed cells, each cell's hole found right
-    // after its own move, then the second-phase move at the holes. When both cells lie in one
-    // segment, the second cell's move can slide a tile into the first cell's hole; the hole is
-    // then found again from its removed cell on the board as it stands, so that no tile is
+    // A two-phase mode: the first-phase move on both removed cells, each cell's hole found
+    // right after its own move, then the second-phase move at the holes. When both cells lie in
+    // one segment, the second cell's move can slide a tile into the first cell's hole; the hole
+    // is then found again from its removed cell on the board as it stands, so that no tile is
     // overwritten.
-    void TwoPhase(int mode, const Cell* cells, int count) {
-        const int phase1 = mode == 10 ? 4 : 7;
-        const int phase2 = mode == 10 ? 5 : 6;
+    void TwoPhase(const ShiftModeInfo& mode, const Cell* cells, int count) {
         Cell removed[2] = {cells[0], count > 1 ? cells[1] : Cell{}};
-        Move moves[2] = {MoveFor(phase1, removed[0], m_parts),
-                         count > 1 ? MoveFor(phase1, removed[1], m_parts) : Move{}};
+        Move moves[2] = {MoveFor(mode.first, removed[0], m_parts),
+                         count > 1 ? MoveFor(mode.first, removed[1], m_parts) : Move{}};
         if (count > 1 && MovesFirst(moves[1], moves[0])) {
             std::swap(removed[0], removed[1]);
             std::swap(moves[0], moves[1]);
@@ -161,20 +163,21 @@ class ShiftEngine {
         Cell holes[2];
         for (int i = 0; i < count; ++i) {
             Apply(moves[i]);
-            holes[i] = FindHole(mode, removed[i]);
+            holes[i] = FindHole(moves[i]);
         }
 
         int order[2] = {0, 1};
         if (count > 1 && holes[0].x >= 0 && holes[1].x >= 0 &&
-            MovesFirst(MoveFor(phase2, holes[1], m_parts), MoveFor(phase2, holes[0], m_parts))) {
+            MovesFirst(MoveFor(mode.second, holes[1], m_parts),
+                       MoveFor(mode.second, holes[0], m_parts))) {
             std::swap(order[0], order[1]);
         }
         for (int n = 0; n < count; ++n) {
             const int k = order[n];
             Cell hole = holes[k];
-            if (hole.x < 0 || m_grid[hole.x][hole.y] != EMPTY) hole = FindHole(mode, removed[k]);
+            if (hole.x < 0 || m_grid[hole.x][hole.y] != EMPTY) hole = FindHole(moves[k]);
             if (hole.x < 0) continue;
-            Apply(MoveFor(phase2, hole, m_parts));
+            Apply(MoveFor(mode.second, hole, m_parts));
         }
     }
 
@@ -185,16 +188,28 @@ class ShiftEngine {
 
 }  // namespace
 
+ShiftMode ShiftModeOfLevel(int level) {
+    if (level < 1 || level > kLevelCount) return ShiftMode::None;
+    return static_cast<ShiftMode>(level);
+}
+
+const ShiftModeInfo& GetShiftModeInfo(ShiftMode mode) {
+    return kShiftModes[static_cast<int>(mode) - 1];
+}
+
 const char* ShiftModeName(int level) {
     if (level < 1 || level > kLevelCount) return "";
-    return kShiftModeNames[level - 1];
+    return GetShiftModeInfo(ShiftModeOfLevel(level)).name;
 }
+
+int ShownLevelNumber(int level) { return level - 1; }
 
 ShiftRecord CBoard::ShiftAfterRemoval(Cell first, Cell second) {
     ShiftRecord record;
-    const int mode = m_level;
-    if (mode < 2 || mode > kLevelCount) return record;
-    record.mode = mode;
+    const ShiftMode mode = ShiftModeOfLevel(m_level);
+    const ShiftModeInfo& info = GetShiftModeInfo(mode);
+    if (info.first == ShiftMode::None) return record;
+    record.mode = static_cast<int>(mode);
 
     const Parts parts = PartsOf(m_difficulty);
     // Tiles never leave the board region, so a cell outside it has no move.
@@ -205,15 +220,15 @@ ShiftRecord CBoard::ShiftAfterRemoval(Cell first, Cell second) {
     std::memcpy(before, m_grid, sizeof before);
 
     ShiftEngine engine(m_grid, parts);
-    if (mode == 10 || mode == 11) {
+    if (info.second != ShiftMode::None) {
         Cell cells[2];
         int count = 0;
         if (firstIn) cells[count++] = first;
         if (secondIn) cells[count++] = second;
-        if (count > 0) engine.TwoPhase(mode, cells, count);
+        if (count > 0) engine.TwoPhase(info, cells, count);
     } else {
-        Move a = firstIn ? MoveFor(mode, first, parts) : Move{};
-        Move b = secondIn ? MoveFor(mode, second, parts) : Move{};
+        Move a = firstIn ? MoveFor(info.first, first, parts) : Move{};
+        Move b = secondIn ? MoveFor(info.first, second, parts) : Move{};
         engine.ApplyPair(a, b);
     }
     record.changed = std::memcmp(before, m_grid, sizeof before) != 0;

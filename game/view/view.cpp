@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "game/board/shift.h"
 #include "game/res/data_layout.h"
 #include "game/res/resource_ids.h"
 #include "platform/afx/afxwin.h"
@@ -134,7 +135,8 @@ void CGameView::PaintGame(CDC* dc, const GameViewState& s, const RECT& client) {
     std::snprintf(number, sizeof number, "%d", s.score);
     m_backDC.TextOut(732, 0, number);
     m_backDC.SetTextColor(RGB(128, 128, 255));
-    std::snprintf(number, sizeof number, "%d", s.Level() - 1);
+    // The panel shows the level's number less one: 0 for the first level, 10 for the last.
+    std::snprintf(number, sizeof number, "%d", ShownLevelNumber(s.Level()));
     m_backDC.TextOut(128, 0, number);
     m_backDC.TextOut(40, 0, GetDifficultyInfo(s.Difficulty()).numeral);
     m_backDC.TextOut(160, 0, ShiftModeName(s.Level()));

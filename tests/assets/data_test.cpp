@@ -14,6 +14,7 @@
 
 #include "asset_files.h"
 #include "game/board/board.h"
+#include "game/board/shift.h"
 
 namespace {
 
@@ -477,6 +478,19 @@ TEST(HelpFile, OpensWithItsDefaultTopicAndChinesePages) {
         EXPECT_TRUE(found) << page;
         EXPECT_NE(body.find(words), std::string::npos) << page;
         EXPECT_NE(index.find(page), std::string::npos) << "index does not link " << page;
+    }
+    // The levels page tells what the game shows: each difficulty's board, and each level by the
+    // number on the status panel with the name of its shift mode.
+    const std::string levels = Retrieve(h, "/levels.htm", found);
+    for (int d = Easy; d <= Super; ++d) {
+        const DifficultyInfo& info = GetDifficultyInfo(d);
+        const std::string board = std::to_string(info.width) + " × " + std::to_string(info.height);
+        EXPECT_NE(levels.find("<td>" + board + "</td>"), std::string::npos) << board;
+    }
+    for (int level = 1; level <= kLevelCount; ++level) {
+        const std::string row = "<tr><td>" + std::to_string(ShownLevelNumber(level)) + "</td><td>" +
+                                ShiftModeName(level) + "</td>";
+        EXPECT_NE(levels.find(row), std::string::npos) << row;
     }
     chm_close(h);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "game/board/board.h"
+#include "game/board/shift.h"
 #include "tools/assetgen/formats.h"
 
 namespace assetgen {
@@ -39,28 +40,64 @@ std::string DifficultyTable() {
     return s + "</table>\n";
 }
 
+// What the tiles of a one-phase mode do after a pair is removed; a two-phase mode is told by
+// the names of its two phases.
+const char* WhatMoves(ShiftMode mode) {
+    switch (mode) {
+        case ShiftMode::None:
+            return "图片不动";
+        case ShiftMode::Down:
+            return "图片向下落";
+        case ShiftMode::Left:
+            return "图片向左靠";
+        case ShiftMode::ApartUpDown:
+            return "上半部向上，下半部向下";
+        case ShiftMode::ApartLeftRight:
+            return "左半部向左，右半部向右";
+        case ShiftMode::TogetherUpDown:
+            return "上半部向下，下半部向上";
+        case ShiftMode::TogetherLeftRight:
+            return "左半部向右，右半部向左";
+        case ShiftMode::RowsLeftRight:
+            return "上半部各行向左，下半部各行向右";
+        case ShiftMode::ColumnsDownUp:
+            return "左半部各列向下，右半部各列向上";
+        case ShiftMode::Outward:
+        case ShiftMode::Inward:
+            break;
+    }
+    return "";
+}
+
+// The levels by the number the status panel shows, with their modes from the board's table.
+std::string ShiftModeTable() {
+    std::string s =
+        "<table border=\"1\" cellpadding=\"4\">\n"
+        "<tr><th>关</th><th>规则</th><th>消除一对后</th></tr>\n";
+    for (int level = 1; level <= kLevelCount; ++level) {
+        const ShiftMode mode = ShiftModeOfLevel(level);
+        const ShiftModeInfo& info = GetShiftModeInfo(mode);
+        const std::string what = info.second == ShiftMode::None
+                                     ? WhatMoves(mode)
+                                     : std::string(GetShiftModeInfo(info.first).name) + "，再" +
+                                           GetShiftModeInfo(info.second).name;
+        s += "<tr><td>" + std::to_string(ShownLevelNumber(level)) + "</td><td>" + info.name +
+             "</td><td>" + what + "</td></tr>\n";
+    }
+    return s + "</table>\n";
+}
+
 std::string LevelsPage() {
     std::string s =
         "<h1>难度与关卡</h1>\n"
         "<h2>四种难度</h2>\n";
     s += DifficultyTable();
     s += "<h2>十一关与移动规则</h2>\n"
-         "<p>一局游戏共有十一关，状态栏显示的关数从 0 到 10。每一关有自己的移动规则：</p>\n"
-         "<table border=\"1\" cellpadding=\"4\">\n"
-         "<tr><th>关</th><th>规则</th><th>消除一对后</th></tr>\n"
-         "<tr><td>0</td><td>不变化</td><td>图片不动</td></tr>\n"
-         "<tr><td>1</td><td>向下</td><td>图片向下落</td></tr>\n"
-         "<tr><td>2</td><td>向左</td><td>图片向左靠</td></tr>\n"
-         "<tr><td>3</td><td>上下分离</td><td>上半部向上，下半部向下</td></tr>\n"
-         "<tr><td>4</td><td>左右分离</td><td>左半部向左，右半部向右</td></tr>\n"
-         "<tr><td>5</td><td>上下集中</td><td>上半部向下，下半部向上</td></tr>\n"
-         "<tr><td>6</td><td>左右集中</td><td>左半部向右，右半部向左</td></tr>\n"
-         "<tr><td>7</td><td>上左下右</td><td>上半部各行向左，下半部各行向右</td></tr>\n"
-         "<tr><td>8</td><td>左下右上</td><td>左半部各列向下，右半部各列向上</td></tr>\n"
-         "<tr><td>9</td><td>向外扩散</td><td>上下分离，再左右分离</td></tr>\n"
-         "<tr><td>10</td><td>向内集中</td><td>左右集中，再上下集中</td></tr>\n"
-         "</table>\n"
-         "<p>每过一关，提示和生命各加一。</p>\n";
+         "<p>一局游戏共有十一关，状态栏显示的关数从 " +
+         std::to_string(ShownLevelNumber(1)) + " 到 " +
+         std::to_string(ShownLevelNumber(kLevelCount)) + "。每一关有自己的移动规则：</p>\n";
+    s += ShiftModeTable();
+    s += "<p>每过一关，提示和生命各加一。</p>\n";
     return s;
 }
 
