@@ -16,13 +16,13 @@ namespace assetgen {
 constexpr int kWindowX = 2, kWindowY = 1;
 constexpr int kWindowW = 35, kWindowH = 37;
 
-// Code points of the 42 pictures of each theme, in tile-code order (row k-1 holds code k).
+// Code points of the pictures of each theme, in tile-code order (row k-1 holds code k).
 const std::array<std::array<char32_t, kPictureCount>, kThemeCount>& ThemePictures();
 const char* ThemeName(int theme);
 
-// 234 x 1638: per theme a picture column and a mask column.
+// The tile sheet: per theme a picture column and a mask column, one sheet cell per code.
 Image MakeTileSheet(const EmojiFont& emoji);
-// 46 x 392: the mask and the six frame colours.
+// The frame strip: the mask and the six frame colours, one tile-sized slice each.
 Image MakeFrameStrip();
 // True where the frame mask (slice 0) is white, i.e. outside the raised block.
 bool FrameMaskWhite(int x, int y);
