@@ -153,13 +153,10 @@ class ShiftEngine {
     // is then found again from its removed cell on the board as it stands, so that no tile is
     // overwritten.
     void TwoPhase(const ShiftModeInfo& mode, const Cell* cells, int count) {
-        Cell removed[2] = {cells[0], count > 1 ? cells[1] : Cell{}};
-        Move moves[2] = {MoveFor(mode.first, removed[0], m_parts),
-                         count > 1 ? MoveFor(mode.first, removed[1], m_parts) : Move{}};
-        if (count > 1 && MovesFirst(moves[1], moves[0])) {
-            std::swap(removed[0], removed[1]);
-            std::swap(moves[0], moves[1]);
-        }
+        // Each move starts at its removed cell, which is where its hole is looked for.
+        Move moves[2] = {MoveFor(mode.first, cells[0], m_parts),
+                         count > 1 ? MoveFor(mode.first, cells[1], m_parts) : Move{}};
+        if (count > 1 && MovesFirst(moves[1], moves[0])) std::swap(moves[0], moves[1]);
         Cell holes[2];
         for (int i = 0; i < count; ++i) {
             Apply(moves[i]);
