@@ -212,7 +212,9 @@ class CBoard {
     const PathRecord& Path() const { return m_path; }
 
     // The first removable pair of the pair search: columns from the search start column on,
-    // wrapping round, each from the top, with the first partner in scan order.
+    // wrapping round, each from the top, with the first partner in scan order. It only asks:
+    // the game's own searches (a deal's, a shuffle's, a removal's and a hint's) are the ones
+    // that move the search start.
     std::optional<MovablePair> FindMovablePair() const;
     int SearchStart() const { return m_searchStart; }
     void SetSearchStart(int column);  // taken modulo the column count of the pair search

@@ -61,9 +61,9 @@ RemovalRecord CBoard::RemoveSelectedPair() {
     record.shift = ShiftAfterRemoval(first, second);
     m_selection = Selection{};
 
-    // What comes next is told by the game's pair search. Like every search that finds a pair,
-    // it moves the search start past that pair's column, so the player's next hint starts
-    // further right.
+    // What comes next is told by the game's pair search. Like every search of the game that
+    // finds a pair, it moves the search start past the pair's first column, so the player's
+    // next hint starts further right.
     if (FindPairAndAdvanceStart())
         record.outcome = RemovalOutcome::PairLeft;
     else if (IsCleared())
