@@ -40,13 +40,12 @@ CBoard DeadSuperBoard() {
 
 void BM_FindMovablePairDeadSuper(benchmark::State& state) {
     CBoard b = DeadSuperBoard();
-    HintPair out;
-    if (b.FindMovablePair(out)) {
+    if (b.FindMovablePair()) {
         state.SkipWithError("the board is not dead");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(b.FindMovablePair(out));
+        benchmark::DoNotOptimize(b.FindMovablePair());
     }
 }
 BENCHMARK(BM_FindMovablePairDeadSuper);

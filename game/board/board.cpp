@@ -96,7 +96,6 @@ void CBoard::ClearGrid() {
         for (int y = 0; y < kGridHeight; ++y) {
             const bool ring = x == 0 || y == 0 || x == kGridWidth - 1 || y == kGridHeight - 1;
             m_grid[x][y] = ring ? WALL : EMPTY;
-            m_marks[x][y] = 0;
         }
     }
 }
@@ -107,7 +106,7 @@ void CBoard::Set(int x, int y, TileCode code) {
     if (InGrid(x, y)) m_grid[x][y] = code;
 }
 
-int CBoard::Mark(int x, int y) const { return InGrid(x, y) ? m_marks[x][y] : 0; }
+int CBoard::Mark(int x, int y) const { return IsSelected(Cell{x, y}) ? 1 : 0; }
 
 bool CBoard::IsCleared() const { return TileCount() == 0; }
 
@@ -133,11 +132,11 @@ DealRecord CBoard::Deal(int difficulty, int level, RandomSource& rng) {
     m_level = level;
     const DifficultyInfo& d = GetDifficultyInfo(difficulty);
 
-    // 1. Selection cleared, interior empty, ring walled.
+    // The interior emptied and the ring walled, before the fill.
     ClearGrid();
 
-    // 2-4. The permutation, then (Super) the first of the six doubled codes, then the fill,
-    // column by column.
+    // The permutation, then (Super) the first of the six doubled codes, then the fill, column by
+    // column.
     const int n = d.width * d.height;
     const Permutation perm = RandomPermutation(n, rng);
     int b = 0;
@@ -157,15 +156,16 @@ DealRecord CBoard::Deal(int difficulty, int level, RandomSource& rng) {
         }
     }
 
-    // 5. Frame style; 6. no path, no selection, no hint.
+    // The frame style is drawn after the fill; the new level starts with no path, no
+    // selection and no hint.
     m_frameStyle = Draw(rng, 6) + 1;
     m_path = PathRecord{};
     m_selection = Selection{};
     m_hint = HintPair{};
 
-    // 7. A dead deal is shuffled free of charge.
-    HintPair pair;
-    if (!FindMovablePair(pair)) {
+    // A dead deal is shuffled free of charge. The check is the game's pair search, so a pair
+    // found moves the search start on and becomes the path record.
+    if (!FindPairAndAdvanceStart()) {
         Shuffle(rng);
         record.shuffled = true;
     }

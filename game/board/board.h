@@ -1,11 +1,12 @@
-// The board model: the 22 x 14 grid of tile codes with its selection marks, the deal, the link
-// test, the pair search with hints and shuffles, the eleven shift modes and the board's half of a
+// The board model: the 22 x 14 grid of tile codes with its selection, the deal, the link test,
+// the pair search with hints and shuffles, the eleven shift modes and the board's half of a
 // player's move. Pure C++17: nothing here knows of windows, drawing, sound or timers. A board is a
 // plain value, so a caller can copy it and try moves on the copy.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // Grid size and cell values.
 constexpr int kGridWidth = 22;   // columns 0..21
@@ -93,7 +94,8 @@ Permutation RandomPermutation(int n, RandomSource& rng);
 // Name of the shift mode of a level 1..11 (UTF-8), e.g. "不变化" for level 1; "" outside 1..11.
 const char* ShiftModeName(int level);
 
-// The last successful link test: bends -1 (none yet), 0, 1 or 2, and the corners it used.
+// A path that joins two tiles: bends 0, 1 or 2 and the corners it turns at, in order from the
+// first tile; bends -1 where no path is recorded yet.
 struct PathRecord {
     int bends = -1;
     Cell corners[2];
@@ -105,6 +107,13 @@ struct HintPair {
     bool IsSet() const { return x1 >= 0; }
 };
 
+// A removable pair that the pair search found, and the path that joins it.
+struct MovablePair {
+    HintPair cells;
+    PathRecord path;
+};
+
+// The selected tiles, in the order they were picked; the board draws them marked.
 struct Selection {
     int count = 0;  // 0..2
     Cell cells[2];  // first and second selected cell; unused as -1
@@ -177,7 +186,7 @@ class CBoard {
     TileCode At(int x, int y) const;
     TileCode At(Cell c) const { return At(c.x, c.y); }
     void Set(int x, int y, TileCode code);  // for callers that build a position
-    int Mark(int x, int y) const;           // selection mark 0/1
+    int Mark(int x, int y) const;           // 1 on a selected cell, else 0
     bool IsCleared() const;                 // no cell holds a tile
     int TileCount() const;
 
@@ -194,23 +203,28 @@ class CBoard {
 
     // Link test. IsLineClear examines only the cells strictly between the two ends.
     bool IsLineClear(int x1, int y1, int x2, int y2) const;
-    // True when the two cells hold equal codes and a path of at most two bends through EMPTY
-    // cells joins them; on true the path record is written, on false it is left alone.
-    bool CanLink(int x1, int y1, int x2, int y2);
-    bool CanLink(Cell a, Cell b) { return CanLink(a.x, a.y, b.x, b.y); }
+    // The path that joins the two cells when they hold equal codes and a path of at most two
+    // bends through EMPTY cells exists; of several, the first in the fixed order of the test.
+    std::optional<PathRecord> CanLink(int x1, int y1, int x2, int y2) const;
+    std::optional<PathRecord> CanLink(Cell a, Cell b) const { return CanLink(a.x, a.y, b.x, b.y); }
+    // The path record: the path of the pair a click last linked or the game's pair search last
+    // found (the checks of a deal and a shuffle included); bends -1 before the first.
     const PathRecord& Path() const { return m_path; }
 
-    // Pair search from the rotating start column; on success `out` holds the pair, the start
-    // column moves past the pair's first column and the path record describes the pair.
-    bool FindMovablePair(HintPair& out);
+    // The first removable pair of the pair search: columns from the search start column on,
+    // wrapping round, each from the top, with the first partner in scan order. It only asks:
+    // the game's own searches (a deal's, a shuffle's, a removal's and a hint's) are the ones
+    // that move the search start.
+    std::optional<MovablePair> FindMovablePair() const;
     int SearchStart() const { return m_searchStart; }
     void SetSearchStart(int column);  // taken modulo the column count of the pair search
 
     // Redistributes the codes over the same cells and makes sure a pair can be removed.
     ShuffleOutcome Shuffle(RandomSource& rng);
 
-    // The board's half of the Hint command: searches a pair into the hint pair. True when one
-    // was found (the window then plays the hint sound, spends a hint and repaints).
+    // The board's half of the Hint command: the game's pair search puts its pair into the hint
+    // pair. True when one was found (the window then plays the hint sound, spends a hint and
+    // repaints); otherwise the hint pair is left as it was.
     bool ShowHint();
     const HintPair& Hint() const { return m_hint; }
 
@@ -220,8 +234,9 @@ class CBoard {
     // Player's move. LeftClick takes a grid cell (see CellFromPoint); the window checks first
     // that a game is in progress.
     ClickRecord LeftClick(Cell cell);
-    // Completes a Linked click: empties both cells, shifts, clears the selection and searches
-    // for a removable pair to tell what comes next.
+    // Completes a Linked click: empties both cells, shifts, clears the selection and runs the
+    // game's pair search to tell what comes next; a pair found moves the search start on and
+    // becomes the path record, as a hint's pair would.
     RemovalRecord RemoveSelectedPair();
     // Right click: cancels a selection of exactly one tile. True when it did (the window then
     // plays sound 147 and redraws `cancelled`).
@@ -229,10 +244,15 @@ class CBoard {
     const Selection& GetSelection() const { return m_selection; }
 
   private:
-    void ClearGrid();  // every interior cell EMPTY, the ring WALL, no marks
+    void ClearGrid();  // every interior cell EMPTY, the ring WALL
+    bool IsSelected(Cell cell) const;
+    // The pair search as the game runs it, after a deal, a shuffle and a removal and for a hint:
+    // the pair found becomes the path record, and the search start moves past the pair's first
+    // column, so that the next search begins further right and successive hints go round the
+    // board instead of showing the same pair again.
+    std::optional<HintPair> FindPairAndAdvanceStart();
 
     TileCode m_grid[kGridWidth][kGridHeight];
-    int m_marks[kGridWidth][kGridHeight];
     int m_difficulty = Easy;
     int m_level = 1;
     int m_frameStyle = 1;

@@ -22,15 +22,15 @@ bool CBoard::IsLineClear(int x1, int y1, int x2, int y2) const {
     return false;
 }
 
-bool CBoard::CanLink(int x1, int y1, int x2, int y2) {
-    if (At(x1, y1) != At(x2, y2)) return false;
-    if (x1 < 0 || x1 >= kGridWidth || y1 < 0 || y1 >= kGridHeight) return false;
-    if (x2 < 0 || x2 >= kGridWidth || y2 < 0 || y2 >= kGridHeight) return false;
+std::optional<PathRecord> CBoard::CanLink(int x1, int y1, int x2, int y2) const {
+    if (At(x1, y1) != At(x2, y2)) return std::nullopt;
+    if (x1 < 0 || x1 >= kGridWidth || y1 < 0 || y1 >= kGridHeight) return std::nullopt;
+    if (x2 < 0 || x2 >= kGridWidth || y2 < 0 || y2 >= kGridHeight) return std::nullopt;
 
+    PathRecord path;
     if (IsLineClear(x1, y1, x2, y2)) {
-        m_path = PathRecord{};
-        m_path.bends = 0;
-        return true;
+        path.bends = 0;
+        return path;
     }
 
     // One bend: the corner in a's column and b's row is tried before the other one.
@@ -38,10 +38,9 @@ bool CBoard::CanLink(int x1, int y1, int x2, int y2) {
     for (const Cell& c : oneBend) {
         if (m_grid[c.x][c.y] == EMPTY && IsLineClear(x1, y1, c.x, c.y) &&
             IsLineClear(c.x, c.y, x2, y2)) {
-            m_path = PathRecord{};
-            m_path.bends = 1;
-            m_path.corners[0] = c;
-            return true;
+            path.bends = 1;
+            path.corners[0] = c;
+            return path;
         }
     }
 
@@ -60,13 +59,12 @@ bool CBoard::CanLink(int x1, int y1, int x2, int y2) {
             const Cell c2 = s.dx == 0 ? Cell{x2, cy} : Cell{cx, y2};
             if (m_grid[c2.x][c2.y] == EMPTY && IsLineClear(cx, cy, c2.x, c2.y) &&
                 IsLineClear(c2.x, c2.y, x2, y2)) {
-                m_path = PathRecord{};
-                m_path.bends = 2;
-                m_path.corners[0] = Cell{cx, cy};
-                m_path.corners[1] = c2;
-                return true;
+                path.bends = 2;
+                path.corners[0] = Cell{cx, cy};
+                path.corners[1] = c2;
+                return path;
             }
         }
     }
-    return false;
+    return std::nullopt;
 }

@@ -1,11 +1,16 @@
 // The pair search with its rotating start column, the shuffle and the board's half of a hint.
 #include "game/board/board.h"
 
-bool CBoard::FindMovablePair(HintPair& out) {
-    const DifficultyInfo& d = GetDifficultyInfo(m_difficulty);
-    // Columns 0..W+1 cover the board region and the empty columns left of it.
-    const int columns = d.width + 2;
-    const int rows = d.height + 2;
+namespace {
+
+// The search covers columns 0..W+1: the board region and the empty columns left of it.
+int SearchColumns(int difficulty) { return GetDifficultyInfo(difficulty).width + 2; }
+
+}  // namespace
+
+std::optional<MovablePair> CBoard::FindMovablePair() const {
+    const int columns = SearchColumns(m_difficulty);
+    const int rows = GetDifficultyInfo(m_difficulty).height + 2;
     for (int s = 0; s < columns; ++s) {
         const int x = (m_searchStart + s) % columns;
         for (int y = 0; y < rows; ++y) {
@@ -14,16 +19,21 @@ bool CBoard::FindMovablePair(HintPair& out) {
             for (int x2 = 0; x2 < columns; ++x2) {
                 for (int y2 = 0; y2 < rows; ++y2) {
                     if ((x2 == x && y2 == y) || m_grid[x2][y2] != code) continue;
-                    if (CanLink(x, y, x2, y2)) {
-                        out = HintPair{x, y, x2, y2};
-                        m_searchStart = (x + 1) % columns;
-                        return true;
-                    }
+                    if (const std::optional<PathRecord> path = CanLink(x, y, x2, y2))
+                        return MovablePair{HintPair{x, y, x2, y2}, *path};
                 }
             }
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+std::optional<HintPair> CBoard::FindPairAndAdvanceStart() {
+    const std::optional<MovablePair> found = FindMovablePair();
+    if (!found) return std::nullopt;
+    m_path = found->path;
+    m_searchStart = (found->cells.x1 + 1) % SearchColumns(m_difficulty);
+    return found->cells;
 }
 
 ShuffleOutcome CBoard::Shuffle(RandomSource& rng) {
@@ -46,8 +56,9 @@ ShuffleOutcome CBoard::Shuffle(RandomSource& rng) {
     const Permutation perm = RandomPermutation(n, rng);
     for (int i = 0; i < n; ++i) m_grid[cells[i].x][cells[i].y] = codes[perm.p[i]];
 
-    HintPair pair;
-    if (FindMovablePair(pair)) return ShuffleOutcome::Shuffled;
+    // The check is the game's pair search: a pair found moves the search start on and becomes
+    // the path record.
+    if (FindPairAndAdvanceStart()) return ShuffleOutcome::Shuffled;
 
     // Still dead: give the first two tiles in scan order the same code. They are neighbours in
     // one column, or the first is alone in its column and the second is the topmost tile of a
@@ -69,4 +80,8 @@ ShuffleOutcome CBoard::Shuffle(RandomSource& rng) {
     return ShuffleOutcome::Shuffled;
 }
 
-bool CBoard::ShowHint() { return FindMovablePair(m_hint); }
+bool CBoard::ShowHint() {
+    const std::optional<HintPair> pair = FindPairAndAdvanceStart();
+    if (pair) m_hint = *pair;
+    return pair.has_value();
+}

@@ -2,6 +2,12 @@
 // linked pair is removed by a second call once the window has shown its path.
 #include "game/board/board.h"
 
+bool CBoard::IsSelected(Cell cell) const {
+    for (int i = 0; i < m_selection.count; ++i)
+        if (m_selection.cells[i] == cell) return true;
+    return false;
+}
+
 ClickRecord CBoard::LeftClick(Cell cell) {
     ClickRecord record;
     record.cell = cell;
@@ -10,19 +16,13 @@ ClickRecord CBoard::LeftClick(Cell cell) {
 
     m_hint = HintPair{};
 
-    int& mark = m_marks[cell.x][cell.y];
-    if (mark == 1) {
-        mark = 0;
-        if (m_selection.count > 0) --m_selection.count;
-        if (m_selection.count == 0) {
-            m_selection.cells[0] = Cell{};
-        }
-        m_selection.cells[1] = Cell{};
+    // With fewer than two selected, a selected tile is the only one.
+    if (IsSelected(cell)) {
+        m_selection = Selection{};
         record.outcome = ClickOutcome::Unselected;
         return record;
     }
 
-    mark = 1;
     m_selection.cells[m_selection.count] = cell;
     ++m_selection.count;
     if (m_selection.count == 1) {
@@ -34,15 +34,15 @@ ClickRecord CBoard::LeftClick(Cell cell) {
     const Cell second = m_selection.cells[1];
     record.first = first;
     record.second = second;
-    if (CanLink(first, second)) {
+    if (const std::optional<PathRecord> path = CanLink(first, second)) {
+        // The path the window draws for the pair is also kept as the board's path record.
+        m_path = *path;
         record.outcome = ClickOutcome::Linked;
-        record.path = m_path;
+        record.path = *path;
         return record;
     }
     record.outcome =
         At(first) == At(second) ? ClickOutcome::NoPath : ClickOutcome::DifferentPictures;
-    m_marks[first.x][first.y] = 0;
-    m_marks[second.x][second.y] = 0;
     m_selection = Selection{};
     return record;
 }
@@ -59,12 +59,12 @@ RemovalRecord CBoard::RemoveSelectedPair() {
     m_grid[first.x][first.y] = EMPTY;
     m_grid[second.x][second.y] = EMPTY;
     record.shift = ShiftAfterRemoval(first, second);
-    m_marks[first.x][first.y] = 0;
-    m_marks[second.x][second.y] = 0;
     m_selection = Selection{};
 
-    HintPair pair;
-    if (FindMovablePair(pair))
+    // What comes next is told by the game's pair search. Like every search of the game that
+    // finds a pair, it moves the search start past the pair's first column, so the player's
+    // next hint starts further right.
+    if (FindPairAndAdvanceStart())
         record.outcome = RemovalOutcome::PairLeft;
     else if (IsCleared())
         record.outcome = RemovalOutcome::Cleared;
@@ -76,7 +76,6 @@ RemovalRecord CBoard::RemoveSelectedPair() {
 bool CBoard::CancelSelection(Cell* cancelled) {
     if (m_selection.count != 1) return false;
     const Cell first = m_selection.cells[0];
-    m_marks[first.x][first.y] = 0;
     m_selection = Selection{};
     if (cancelled != nullptr) *cancelled = first;
     return true;

@@ -157,7 +157,9 @@ void CGameDlg::CountdownTick() {
             dc.PatBlt(bar.left, bar.top, bar.Width(), bar.Height(), BLACKNESS);
         }
         PlayEffect(m_sound, IDW_GAME_OVER);
-        MessageBox("时间到!\n\n加时间能量100分.", "失败", MB_OK);
+        CString text;
+        text.Format("时间到!\n\n加时间能量%d分.", kTimeUpBonus);
+        MessageBox(text, "失败", MB_OK);
         RecordHighScore();
         GiveUp();
         return;

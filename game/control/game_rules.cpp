@@ -104,7 +104,7 @@ TickRecord GameRules::Tick() {
     if (v_.timeLeft == 0) {
         v_.timeLeft = -1;
         v_.countdownStopped = 1;
-        v_.score += 100;
+        v_.score += kTimeUpBonus;
         record.outcome = TickOutcome::TimeUp;
     } else {
         --v_.timeLeft;

@@ -11,6 +11,8 @@
 // they would take the time above it.
 constexpr int kFullTime = 300;
 constexpr int kTimeCap = 302;
+// The points a level whose time runs out still gives, announced in the time-up box.
+constexpr int kTimeUpBonus = 100;
 
 // ---- the prize table ----
 
@@ -46,7 +48,7 @@ struct LevelClearRecord {
 enum class TickOutcome {
     Idle,     // no level in play, or the countdown stopped: nothing changed
     Counted,  // one second less
-    TimeUp,   // the time had run out: the countdown stopped and 100 points were added
+    TimeUp,   // the time had run out: the countdown stopped and kTimeUpBonus points were added
 };
 
 struct TickRecord {
@@ -83,9 +85,7 @@ class GameRules {
     LevelClearRecord ClearLevel(int level);
     // After a cleared level below the last: one more hint and one more reshuffle.
     void NextLevel();
-    // The board is dead and no reshuffle is left: the countdown stops.
-    void LoseGame() { v_.countdownStopped = 1; }
-    // The game ends by the player's choice or after its last box: the countdown stops.
+    // The game ends, given up, lost on a dead board or after its last box: the countdown stops.
     void StopCountdown() { v_.countdownStopped = 1; }
 
     // The prize draw after a removal that leaves a pair: only when the time left is 11 by 12

@@ -89,7 +89,6 @@ class Player {
     // a GIF picture, and then the player cannot start.
     bool Load(const std::string& fileName);
     bool LoadBytes(const std::uint8_t* bytes, std::size_t size);
-    bool Loaded() const { return stream_.HasData(); }
     int ScreenWidth() const { return stream_.ScreenWidth(); }
     int ScreenHeight() const { return stream_.ScreenHeight(); }
 

@@ -1,8 +1,8 @@
-// The link test: which paths are found, which one is recorded when several exist, and that a
-// failed test leaves the record alone.
+// The link test: which paths are found, and which one is given when several exist.
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 
 #include "board_test_support.h"
 
@@ -56,9 +56,13 @@ bool SegmentClear(const CBoard& b, Cell p, Cell q) {
     return true;
 }
 
-// The recorded path really runs from a through its corners to b over EMPTY cells.
-bool RecordIsValidPath(const CBoard& b, Cell from, Cell to) {
-    const PathRecord& p = b.Path();
+// The path CanLink gives for the two cells; bends -1 when it finds none.
+PathRecord PathOf(const CBoard& b, int x1, int y1, int x2, int y2) {
+    return b.CanLink(x1, y1, x2, y2).value_or(PathRecord{});
+}
+
+// The path really runs from a through its corners to b over EMPTY cells.
+bool IsValidPath(const CBoard& b, const PathRecord& p, Cell from, Cell to) {
     Cell points[4];
     int n = 0;
     points[n++] = from;
@@ -87,56 +91,52 @@ TEST(IsLineClear, EndsOnlyRowsAndColumnsAndBlockers) {
 
 TEST(CanLink, StraightPathsHaveNoBend) {
     CBoard b = MakeBoard(Easy, 1, {{3, 3, 1}, {4, 3, 1}, {3, 5, 2}, {9, 5, 2}});
-    ASSERT_TRUE(b.CanLink(3, 3, 4, 3));
-    EXPECT_EQ(b.Path().bends, 0);
-    ASSERT_TRUE(b.CanLink(3, 5, 9, 5));
-    EXPECT_EQ(b.Path().bends, 0);
+    EXPECT_EQ(PathOf(b, 3, 3, 4, 3).bends, 0);
+    EXPECT_EQ(PathOf(b, 3, 5, 9, 5).bends, 0);
     // A tile between them: the straight test fails and a bend test takes over.
     b.Set(6, 5, 7);
-    ASSERT_TRUE(b.CanLink(3, 5, 9, 5));
-    EXPECT_EQ(b.Path().bends, 2);
+    EXPECT_EQ(PathOf(b, 3, 5, 9, 5).bends, 2);
 }
 
 TEST(CanLink, CornerInFirstCellsColumnIsTriedFirst) {
     CBoard b = MakeBoard(Easy, 1, {{3, 3, 1}, {6, 6, 1}});
-    ASSERT_TRUE(b.CanLink(3, 3, 6, 6));
-    EXPECT_EQ(b.Path().bends, 1);
-    EXPECT_EQ(b.Path().corners[0], (Cell{3, 6}));
-    // The first cell is the start of every scan, so the reversed pair records the other corner.
-    ASSERT_TRUE(b.CanLink(6, 6, 3, 3));
-    EXPECT_EQ(b.Path().corners[0], (Cell{6, 3}));
+    const PathRecord p = PathOf(b, 3, 3, 6, 6);
+    EXPECT_EQ(p.bends, 1);
+    EXPECT_EQ(p.corners[0], (Cell{3, 6}));
+    // The first cell is the start of every scan, so the reversed pair turns at the other corner.
+    EXPECT_EQ(PathOf(b, 6, 6, 3, 3).corners[0], (Cell{6, 3}));
     // With the first corner taken, the second one is used.
     b.Set(3, 6, 9);
-    ASSERT_TRUE(b.CanLink(3, 3, 6, 6));
-    EXPECT_EQ(b.Path().bends, 1);
-    EXPECT_EQ(b.Path().corners[0], (Cell{6, 3}));
+    const PathRecord q = PathOf(b, 3, 3, 6, 6);
+    EXPECT_EQ(q.bends, 1);
+    EXPECT_EQ(q.corners[0], (Cell{6, 3}));
 }
 
 TEST(CanLink, DownwardScanBeatsAShorterUpwardPath) {
     // A blocker between the two tiles of row 5; the first rows below are blocked in column 6, so
     // the first downward corner that works is row 8, although row 4 above would do.
     CBoard b = MakeBoard(Easy, 1, {{5, 5, 1}, {8, 5, 1}, {6, 5, 2}, {6, 6, 3}, {6, 7, 4}});
-    ASSERT_TRUE(b.CanLink(5, 5, 8, 5));
-    EXPECT_EQ(b.Path().bends, 2);
-    EXPECT_EQ(b.Path().corners[0], (Cell{5, 8}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{8, 8}));
+    const PathRecord p = PathOf(b, 5, 5, 8, 5);
+    EXPECT_EQ(p.bends, 2);
+    EXPECT_EQ(p.corners[0], (Cell{5, 8}));
+    EXPECT_EQ(p.corners[1], (Cell{8, 8}));
     // Block downward entirely: the nearest upward corner is taken.
     b.Set(5, 6, 5);
-    ASSERT_TRUE(b.CanLink(5, 5, 8, 5));
-    EXPECT_EQ(b.Path().corners[0], (Cell{5, 4}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{8, 4}));
+    const PathRecord q = PathOf(b, 5, 5, 8, 5);
+    EXPECT_EQ(q.corners[0], (Cell{5, 4}));
+    EXPECT_EQ(q.corners[1], (Cell{8, 4}));
 }
 
 TEST(CanLink, RowScanRightBeforeLeftForOneColumn) {
     CBoard b = MakeBoard(Easy, 1, {{5, 5, 1}, {5, 9, 1}, {5, 7, 2}});
-    ASSERT_TRUE(b.CanLink(5, 5, 5, 9));
-    EXPECT_EQ(b.Path().bends, 2);
-    EXPECT_EQ(b.Path().corners[0], (Cell{6, 5}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{6, 9}));
+    const PathRecord p = PathOf(b, 5, 5, 5, 9);
+    EXPECT_EQ(p.bends, 2);
+    EXPECT_EQ(p.corners[0], (Cell{6, 5}));
+    EXPECT_EQ(p.corners[1], (Cell{6, 9}));
     b.Set(6, 5, 3);
-    ASSERT_TRUE(b.CanLink(5, 5, 5, 9));
-    EXPECT_EQ(b.Path().corners[0], (Cell{4, 5}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{4, 9}));
+    const PathRecord q = PathOf(b, 5, 5, 5, 9);
+    EXPECT_EQ(q.corners[0], (Cell{4, 5}));
+    EXPECT_EQ(q.corners[1], (Cell{4, 9}));
 }
 
 TEST(CanLink, FullBoardTopRowEndsJoinThroughRowOne) {
@@ -145,10 +145,10 @@ TEST(CanLink, FullBoardTopRowEndsJoinThroughRowOne) {
     FillRegion(b, [](int, int) { return 5; });
     b.Set(2, 2, 7);
     b.Set(13, 2, 7);
-    ASSERT_TRUE(b.CanLink(2, 2, 13, 2));
-    EXPECT_EQ(b.Path().bends, 2);
-    EXPECT_EQ(b.Path().corners[0], (Cell{2, 1}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{13, 1}));
+    const PathRecord p = PathOf(b, 2, 2, 13, 2);
+    EXPECT_EQ(p.bends, 2);
+    EXPECT_EQ(p.corners[0], (Cell{2, 1}));
+    EXPECT_EQ(p.corners[1], (Cell{13, 1}));
 }
 
 TEST(CanLink, FullEasyBoardRightColumnJoinsThroughColumn14) {
@@ -157,10 +157,10 @@ TEST(CanLink, FullEasyBoardRightColumnJoinsThroughColumn14) {
     FillRegion(b, [](int, int) { return 5; });
     b.Set(13, 3, 7);
     b.Set(13, 7, 7);
-    ASSERT_TRUE(b.CanLink(13, 3, 13, 7));
-    EXPECT_EQ(b.Path().bends, 2);
-    EXPECT_EQ(b.Path().corners[0], (Cell{14, 3}));
-    EXPECT_EQ(b.Path().corners[1], (Cell{14, 7}));
+    const PathRecord p = PathOf(b, 13, 3, 13, 7);
+    EXPECT_EQ(p.bends, 2);
+    EXPECT_EQ(p.corners[0], (Cell{14, 3}));
+    EXPECT_EQ(p.corners[1], (Cell{14, 7}));
 }
 
 TEST(CanLink, EnclosedTileOnFullSuperBoardCannotLink) {
@@ -173,14 +173,11 @@ TEST(CanLink, EnclosedTileOnFullSuperBoardCannotLink) {
     b.Set(12, 8, 42);
     EXPECT_FALSE(b.CanLink(5, 5, 12, 8));
     EXPECT_FALSE(b.CanLink(12, 8, 5, 5));
-    EXPECT_EQ(b.Path().bends, -1);
 }
 
-TEST(CanLink, RejectionsLeaveTheRecordAlone) {
+TEST(CanLink, DifferentPicturesAndBoxedInTilesGiveNoPath) {
     CBoard b = MakeBoard(Easy, 1, {{3, 3, 1}, {6, 6, 1}, {8, 8, 2}, {10, 4, 3}});
-    EXPECT_EQ(b.Path().bends, -1);
     ASSERT_TRUE(b.CanLink(3, 3, 6, 6));
-    const PathRecord good = b.Path();
     // Different pictures: rejected before any path is examined.
     EXPECT_FALSE(b.CanLink(3, 3, 8, 8));
     // Same picture, no path: box the second 1 in.
@@ -189,15 +186,12 @@ TEST(CanLink, RejectionsLeaveTheRecordAlone) {
     b.Set(6, 5, 9);
     b.Set(6, 7, 9);
     EXPECT_FALSE(b.CanLink(3, 3, 6, 6));
-    EXPECT_EQ(b.Path().bends, good.bends);
-    EXPECT_EQ(b.Path().corners[0], good.corners[0]);
-    EXPECT_EQ(b.Path().corners[1], good.corners[1]);
 }
 
 TEST(CanLink, AgreesWithPathSearchOnRandomBoards) {
     // On sparse and dense random boards, CanLink finds a path exactly when one of at most two
-    // bends exists, both orders agree, and the record describes a real path with the fewest
-    // bends whenever a straight or one-bend path exists.
+    // bends exists, both orders agree, and the path given is a real one with the fewest bends
+    // whenever a straight or one-bend path exists.
     SeededRandom rng(12345);
     int linked = 0, refused = 0;
     for (int round = 0; round < 300; ++round) {
@@ -213,18 +207,19 @@ TEST(CanLink, AgreesWithPathSearchOnRandomBoards) {
             const Cell c{2 + rng.Rand() % d.width, 2 + rng.Rand() % d.height};
             if (a == c || b.At(a) <= 0 || b.At(a) != b.At(c)) continue;
             const int fewest = FewestBends(b, a, c);
-            const bool forward = b.CanLink(a, c);
-            ASSERT_EQ(forward, fewest >= 0) << a.x << "," << a.y << " " << c.x << "," << c.y;
+            const std::optional<PathRecord> forward = b.CanLink(a, c);
+            ASSERT_EQ(forward.has_value(), fewest >= 0)
+                << a.x << "," << a.y << " " << c.x << "," << c.y;
             if (forward) {
-                ASSERT_TRUE(RecordIsValidPath(b, a, c));
+                ASSERT_TRUE(IsValidPath(b, *forward, a, c));
                 if (fewest < 2) {
-                    ASSERT_EQ(b.Path().bends, fewest);
+                    ASSERT_EQ(forward->bends, fewest);
                 }
                 ++linked;
             } else {
                 ++refused;
             }
-            ASSERT_EQ(b.CanLink(c, a), forward);
+            ASSERT_EQ(b.CanLink(c, a).has_value(), forward.has_value());
         }
     }
     EXPECT_GT(linked, 100);

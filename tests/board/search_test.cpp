@@ -1,6 +1,8 @@
 // The pair search with its rotating start, hints, and the shuffle with its forced pair.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "board_test_support.h"
 
 namespace {
@@ -9,43 +11,52 @@ namespace {
 int PlayRandomRemovals(CBoard& b, RandomSource& rng, int removals) {
     int done = 0;
     for (; done < removals; ++done) {
-        HintPair pair;
-        if (!b.FindMovablePair(pair)) break;
-        // Skip a random number of search starts so that pairs come from all over the board.
+        // A random search start, so that pairs come from all over the board.
         b.SetSearchStart(rng.Rand() % 20);
-        if (!b.FindMovablePair(pair)) break;
+        const std::optional<MovablePair> found = b.FindMovablePair();
+        if (!found) break;
+        const HintPair& pair = found->cells;
         b.Set(pair.x1, pair.y1, EMPTY);
         b.Set(pair.x2, pair.y2, EMPTY);
     }
     return done;
 }
 
-TEST(FindMovablePair, StartColumnRotatesAndWrapsAtBoardWidth) {
+TEST(PairSearch, HintsMoveTheStartColumnWhichWrapsAtBoardWidth) {
     // Easy scans columns 0..13, so the start wraps at 14.
     CBoard b =
-        MakeBoard(Easy, 1, {{3, 3, 1}, {3, 4, 1}, {7, 3, 2}, {7, 4, 2}, {10, 5, 3}, {10, 6, 3}});
-    HintPair out;
-    ASSERT_TRUE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 3);
-    EXPECT_EQ(out.y1, 3);
-    EXPECT_EQ(out.x2, 3);
-    EXPECT_EQ(out.y2, 4);
+        MakeBoard(Easy, 1, {{3, 3, 1}, {3, 4, 2}, {3, 5, 1}, {7, 3, 2}, {10, 5, 3}, {10, 6, 3}});
+    // Asking for the pair leaves the board as it was.
+    const std::optional<MovablePair> asked = b.FindMovablePair();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->path.bends, 2);
+    EXPECT_EQ(b.SearchStart(), 0);
+    EXPECT_EQ(b.Path().bends, -1);
+    // A hint shows the same pair, moves the start past its column and records its path.
+    ASSERT_TRUE(b.ShowHint());
+    const HintPair& hint = b.Hint();
+    EXPECT_EQ(hint.x1, 3);
+    EXPECT_EQ(hint.y1, 3);
+    EXPECT_EQ(hint.x2, 3);
+    EXPECT_EQ(hint.y2, 5);
     EXPECT_EQ(b.SearchStart(), 4);
-    EXPECT_EQ(b.Path().bends, 0);
-    ASSERT_TRUE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 7);
+    EXPECT_EQ(b.Path().bends, 2);
+    EXPECT_EQ(b.Path().corners[0], asked->path.corners[0]);
+    ASSERT_TRUE(b.ShowHint());
+    EXPECT_EQ(b.Hint().x1, 7);
     EXPECT_EQ(b.SearchStart(), 8);
-    ASSERT_TRUE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 10);
-    EXPECT_EQ(out.y1, 5);
+    EXPECT_EQ(b.Path().bends, 1);
+    ASSERT_TRUE(b.ShowHint());
+    EXPECT_EQ(b.Hint().x1, 10);
+    EXPECT_EQ(b.Hint().y1, 5);
     EXPECT_EQ(b.SearchStart(), 11);
-    ASSERT_TRUE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 3);
+    ASSERT_TRUE(b.ShowHint());
+    EXPECT_EQ(b.Hint().x1, 3);
     EXPECT_EQ(b.SearchStart(), 4);
     // A start beyond the scanned columns is taken modulo their count.
     b.SetSearchStart(14 + 8);
-    ASSERT_TRUE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 10);
+    ASSERT_TRUE(b.ShowHint());
+    EXPECT_EQ(b.Hint().x1, 10);
 }
 
 TEST(FindMovablePair, FirstTileInColumnAndFirstPartnerInScanOrder) {
@@ -53,15 +64,16 @@ TEST(FindMovablePair, FirstTileInColumnAndFirstPartnerInScanOrder) {
     // first and its partner scan runs x outer, y inner.
     CBoard b = MakeBoard(Normal, 1, {{5, 4, 1}, {5, 8, 1}, {9, 2, 1}, {2, 9, 1}});
     b.SetSearchStart(5);
-    HintPair out;
-    ASSERT_TRUE(b.FindMovablePair(out));
+    const std::optional<MovablePair> found = b.FindMovablePair();
+    ASSERT_TRUE(found);
+    const HintPair& out = found->cells;
     EXPECT_EQ(out.x1, 5);
     EXPECT_EQ(out.y1, 4);
     EXPECT_EQ(out.x2, 2);
     EXPECT_EQ(out.y2, 9);
 }
 
-TEST(FindMovablePair, DeadBoardLeavesOutAndStartAlone) {
+TEST(FindMovablePair, DeadBoardFindsNoneAndTheHintLeavesTheStartAlone) {
     // Two tiles of code 1 boxed in by tiles of other codes.
     CBoard b = MakeBoard(Easy, 1,
                          {{4, 4, 1},
@@ -75,12 +87,9 @@ TEST(FindMovablePair, DeadBoardLeavesOutAndStartAlone) {
                           {9, 5, 8},
                           {9, 7, 9}});
     b.SetSearchStart(6);
-    HintPair out{1, 2, 3, 4};
-    EXPECT_FALSE(b.FindMovablePair(out));
-    EXPECT_EQ(out.x1, 1);
-    EXPECT_EQ(out.y2, 4);
-    EXPECT_EQ(b.SearchStart(), 6);
+    EXPECT_FALSE(b.FindMovablePair());
     EXPECT_FALSE(b.ShowHint());
+    EXPECT_EQ(b.SearchStart(), 6);
     EXPECT_FALSE(b.Hint().IsSet());
 }
 
@@ -112,8 +121,7 @@ TEST(Shuffle, KeepsCellsAndCodeCountsAndLeavesAPair) {
             for (int y = 0; y < kGridHeight; ++y)
                 ASSERT_EQ(b.At(x, y) > 0, before.At(x, y) > 0) << x << "," << y;
         ASSERT_EQ(CodeCounts(b), CodeCounts(before));
-        HintPair pair;
-        ASSERT_TRUE(b.FindMovablePair(pair)) << "seed " << seed;
+        ASSERT_TRUE(b.FindMovablePair()) << "seed " << seed;
     }
 }
 
@@ -186,8 +194,7 @@ TEST(Shuffle, ForcedPairOfNeighboursIsRemovable) {
         b.Set(8, 4, 2);
         SeededRandom rng(seed);
         if (b.Shuffle(rng) == ShuffleOutcome::ForcedPair) ++forced;
-        HintPair pair;
-        ASSERT_TRUE(b.FindMovablePair(pair));
+        ASSERT_TRUE(b.FindMovablePair());
         ASSERT_EQ(CodeCounts(b).at(1), 2);
     }
     EXPECT_GT(forced, 0);

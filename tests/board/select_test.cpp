@@ -2,6 +2,8 @@
 // its removal, and the right-click cancel.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "board_test_support.h"
 
 namespace {
@@ -86,6 +88,7 @@ TEST(LeftClick, LinkedPairWaitsForRemovalThenShifts) {
     EXPECT_EQ(b.GetSelection().count, 2);
     EXPECT_EQ(b.Mark(6, 6), 1);
     EXPECT_EQ(b.Mark(6, 3), 1);
+    EXPECT_EQ(b.Path().corners[1], (Cell{7, 3})) << "the path record is the drawn path";
     EXPECT_EQ(b.At(6, 6), 2) << "the pair stays until it is removed";
     EXPECT_EQ(b.LeftClick({3, 3}).outcome, ClickOutcome::Ignored);
 
@@ -100,8 +103,10 @@ TEST(LeftClick, LinkedPairWaitsForRemovalThenShifts) {
     EXPECT_EQ(b.Mark(6, 6), 0);
     EXPECT_EQ(b.Mark(6, 3), 0);
     EXPECT_EQ(b.GetSelection().count, 0);
-    // The recorded path of the click is unchanged by the search that followed.
-    EXPECT_EQ(r.path.corners[0], (Cell{7, 6}));
+    // The search that told what comes next found the 1s of column 3: as after a hint, the
+    // search start moves past that column and the path record is theirs.
+    EXPECT_EQ(b.SearchStart(), 4);
+    EXPECT_EQ(b.Path().bends, 0);
     // Nothing more to remove.
     EXPECT_EQ(b.RemoveSelectedPair().outcome, RemovalOutcome::NotLinked);
 }
@@ -161,8 +166,9 @@ TEST(CBoard, CopiesAreIndependent) {
     CBoard b;
     b.Deal(Easy, 3, rng);
     CBoard trial = b;
-    HintPair pair;
-    ASSERT_TRUE(trial.FindMovablePair(pair));
+    const std::optional<MovablePair> found = trial.FindMovablePair();
+    ASSERT_TRUE(found);
+    const HintPair& pair = found->cells;
     trial.LeftClick({pair.x1, pair.y1});
     ASSERT_EQ(trial.LeftClick({pair.x2, pair.y2}).outcome, ClickOutcome::Linked);
     trial.RemoveSelectedPair();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ TEST(DrivePipe, PlaysAWholeLevelFromTheStateAlone) {
     bool bonusShown = false;
     while (Field(state, "level") == 1 && Field(state, "game_in_progress") == 1 && pairs < 60) {
         CBoard board = BoardFromState(state);
-        HintPair pair;
-        ASSERT_TRUE(board.FindMovablePair(pair)) << state;
+        const std::optional<MovablePair> found = board.FindMovablePair();
+        ASSERT_TRUE(found) << state;
+        const HintPair pair = found->cells;
         const Point a = CellCentre(1, pair.x1, pair.y1);
         const Point b = CellCentre(1, pair.x2, pair.y2);
         const long score = Field(state, "score");

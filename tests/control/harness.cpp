@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "game/res/game_resources.h"
 #include "platform/afx/automation.h"
@@ -111,8 +112,9 @@ void ClickPair(const CGameDlg& game, const HintPair& pair) {
 }
 
 bool FindPair(const CGameDlg& game, HintPair* pair) {
-    CBoard copy = game.Board();
-    return copy.FindMovablePair(*pair);
+    const std::optional<MovablePair> found = game.Board().FindMovablePair();
+    if (found) *pair = found->cells;
+    return found.has_value();
 }
 
 void Press(const char* key) { afx::automation::Key(key); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "game/board/board.h"
@@ -117,9 +118,10 @@ TEST_F(KeyboardPlayTest, LevelWithArrowKeysAndSpaceShowsTheFrameOnEveryTheme) {
     }
 
     for (int pairs = 0; player.Field("level") == 1; ++pairs) {
-        CBoard board = testsupport::BoardFromState(player.State());
-        HintPair pair;
-        ASSERT_TRUE(pairs < 42 && board.FindMovablePair(pair)) << player.State();
+        const CBoard board = testsupport::BoardFromState(player.State());
+        const std::optional<MovablePair> found = board.FindMovablePair();
+        ASSERT_TRUE(pairs < 42 && found) << player.State();
+        const HintPair pair = found->cells;
         if (board.TileCount() == 2)
             for (int i = 0; i < 3; ++i) driver_.Send("answer ok");
         ASSERT_TRUE(player.Pick(Cell{pair.x1, pair.y1})) << "pair " << pairs;

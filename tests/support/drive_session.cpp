@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "tests/support/process.h"
@@ -164,9 +165,9 @@ CBoard BoardFromState(const std::string& state) {
 }
 
 bool FindPairPoints(const std::string& state, Point* first, Point* second) {
-    CBoard board = BoardFromState(state);
-    HintPair pair;
-    if (!board.FindMovablePair(pair)) return false;
+    const std::optional<MovablePair> found = BoardFromState(state).FindMovablePair();
+    if (!found) return false;
+    const HintPair& pair = found->cells;
     const int difficulty = static_cast<int>(JsonInt(state, "difficulty"));
     *first = CellCentre(difficulty, pair.x1, pair.y1);
     *second = CellCentre(difficulty, pair.x2, pair.y2);
