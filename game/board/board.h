@@ -91,9 +91,6 @@ struct Permutation {
 // n must be even and at most 180 (it is clamped to 0..180). Draws exactly n values.
 Permutation RandomPermutation(int n, RandomSource& rng);
 
-// Name of the shift mode of a level 1..11 (UTF-8), e.g. "不变化" for level 1; "" outside 1..11.
-const char* ShiftModeName(int level);
-
 // A path that joins two tiles: bends 0, 1 or 2 and the corners it turns at, in order from the
 // first tile; bends -1 where no path is recorded yet.
 struct PathRecord {

@@ -33,6 +33,8 @@ struct ShiftModeInfo {
 // The mode a level 1..11 plays; None for any other level (which does not shift).
 ShiftMode ShiftModeOfLevel(int level);
 const ShiftModeInfo& GetShiftModeInfo(ShiftMode mode);
+// Name of the shift mode of a level 1..11 (UTF-8), e.g. "不变化" for level 1; "" outside 1..11.
+const char* ShiftModeName(int level);
 
 // The number the status panel shows for a level: the first level is shown as 0 and the last as
 // 10, while everything else counts levels from 1 (the backgrounds img\101.jpg to img\111.jpg,

@@ -3,6 +3,7 @@
 // timers and drawing.
 #include <string>
 
+#include "game/board/shift.h"
 #include "game/control/game_dlg.h"
 #include "game/control/game_sound.h"
 #include "game/extras/ad_dlg.h"
@@ -93,9 +94,11 @@ void CGameDlg::LevelCleared() {
         MessageBox(text, "成功", MB_OK);
         if (ReadAdvertLine(difficulty, level, &address)) {
             CString caption;
-            caption.Format("加%d分.进入第%d关.", cleared.bonus, level);
+            // The level about to start, by the number the status panel will show for it.
+            const int next = ShownLevelNumber(level + 1);
+            caption.Format("加%d分.进入第%d关.", cleared.bonus, next);
             ShowAdvert(caption, CString(address.c_str()));
-            text.Format("进入第%d关.", level);
+            text.Format("进入第%d关.", next);
             MessageBox(text, "成功", MB_OK);
         }
         m_rules.NextLevel();

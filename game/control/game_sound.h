@@ -1,8 +1,9 @@
 // Sound effects and background music of the main window.
 //
 // Effects are the program's WAVE resources, played only while the sound switch is on. Music is
-// one MIDI tune at a time from midi\101.mid to midi\117.mid, chosen with the program's random
-// generator; a watchdog ticking every second starts the next tune when one has ended.
+// one MIDI tune at a time, one of the kTuneCount tunes numbered from kFirstTune (midi\<number>.mid,
+// game/res/data_layout.h), chosen with the program's random generator; a watchdog ticking every
+// second starts the next tune when one has ended.
 #pragma once
 
 #include "platform/mm/mmsystem.h"
@@ -24,7 +25,8 @@ void PlayLinkEffect(int soundSwitch);
 MCIERROR PlayMidi(const void* notifyWindow, const char* path);
 // Fills the music file name with midi\<number>.mid and plays it.
 MCIERROR PlayTune(const void* notifyWindow, int number);
-// Draws the next number r from the program's random generator and plays tune r mod 17 + 101.
+// Draws the next number r from the program's random generator and plays tune
+// r mod kTuneCount + kFirstTune.
 void StartRandomTune(const void* notifyWindow);
 // Stops and closes the music device (errors, for a device that is not open, are ignored).
 void StopMusic();

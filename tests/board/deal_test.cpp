@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board_test_support.h"
+#include "game/board/shift.h"
 
 namespace {
 
