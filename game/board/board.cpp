@@ -3,15 +3,15 @@
 
 namespace {
 
-// width, height, kinds, originX, originY, Ax, Ay, reshuffles, hints, tick, numeral. The split
+// width, height, kinds, originX, originY, Ax, Ay, reshuffles, hints, tick, numeral, name. The split
 // row gives Easy's extra row to the lower part and Hard's to the upper part; Super splits at
 // row 6. The tiles are 46 x 56 on the 40 x 50 pitch, so each tile's bevel is hidden by the face
 // of its right and lower neighbours. The harder the board, the slower the countdown's second.
 const DifficultyInfo kDifficulties[4] = {
-    {12, 7, 21, 160, 115, 7, 4, 2, 4, 600, "Ⅰ"},
-    {14, 8, 28, 120, 90, 8, 5, 3, 6, 700, "Ⅱ"},
-    {16, 9, 36, 80, 65, 9, 6, 4, 8, 800, "Ⅲ"},
-    {18, 10, 42, 40, 18, 10, 6, 5, 10, 830, "Ⅳ"},
+    {12, 7, 21, 160, 115, 7, 4, 2, 4, 600, "Ⅰ", "初级"},
+    {14, 8, 28, 120, 90, 8, 5, 3, 6, 700, "Ⅱ", "中级"},
+    {16, 9, 36, 80, 65, 9, 6, 4, 8, 800, "Ⅲ", "高级"},
+    {18, 10, 42, 40, 18, 10, 6, 5, 10, 830, "Ⅳ", "特高"},
 };
 
 bool InGrid(int x, int y) { return x >= 0 && x < kGridWidth && y >= 0 && y < kGridHeight; }

@@ -36,6 +36,7 @@ struct DifficultyInfo {
     int hints;
     unsigned tickPeriodMs;  // one second of the countdown, in milliseconds
     const char* numeral;    // shown for the difficulty: "Ⅰ" to "Ⅳ" (UTF-8)
+    const char* name;       // the difficulty's name, "初级" to "特高" (UTF-8)
 };
 
 // The row for difficulty 1..4; any other value gives the Easy row, for the deal, the clicks,

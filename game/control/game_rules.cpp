@@ -46,15 +46,15 @@ void GameRules::StartLevel() {
 }
 
 void GameRules::AwardPair() {
-    v_.timeLeft += 5;
+    v_.timeLeft += kPairSeconds;
     if (v_.timeLeft > kFullTime) v_.timeLeft = kTimeCap;
-    v_.score += 10;
+    v_.score += kPairPoints;
 }
 
 LevelClearRecord GameRules::ClearLevel(int level) {
     v_.countdownStopped = 1;
     LevelClearRecord record;
-    record.bonus = v_.timeLeft + 10 * v_.hints + 20 * v_.reshuffles;
+    record.bonus = v_.timeLeft + kBonusPerHint * v_.hints + kBonusPerReshuffle * v_.reshuffles;
     record.lastLevel = level >= kLevelCount;
     v_.score += record.bonus;
     return record;

@@ -13,6 +13,12 @@ constexpr int kFullTime = 300;
 constexpr int kTimeCap = 302;
 // The points a level whose time runs out still gives, announced in the time-up box.
 constexpr int kTimeUpBonus = 100;
+// What a removed pair gives: points and countdown seconds.
+constexpr int kPairPoints = 10;
+constexpr int kPairSeconds = 5;
+// A cleared level's bonus: the time left, and these points for each hint and reshuffle left.
+constexpr int kBonusPerHint = 10;
+constexpr int kBonusPerReshuffle = 20;
 
 // ---- the prize table ----
 

@@ -28,7 +28,7 @@ afx::DialogTemplate RankDialogTemplate() {
     ControlTemplate combo =
         afx::MakeControl(IDC_RANK_DIFFICULTY, ControlKind::ComboBox, "",
                          kVisible | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 132, 16, 48, 55);
-    combo.items = {"初级", "中级", "高级", "特高"};
+    for (int d = Easy; d <= Super; ++d) combo.items.push_back(GetDifficultyInfo(d).name);
     t.controls.push_back(combo);
     t.controls.push_back(afx::MakeControl(IDC_STATIC, ControlKind::Static, "难度",
                                           kVisible | SS_LEFT, 132, 7, 17, 8));

@@ -4,6 +4,7 @@
 
 #include "game/board/board.h"
 #include "game/board/shift.h"
+#include "game/control/game_rules.h"
 #include "tools/assetgen/formats.h"
 
 namespace assetgen {
@@ -25,13 +26,12 @@ std::string Seconds(unsigned ms) {
 // The difficulties as the game's own table has them: board, hints, reshuffles, the countdown's
 // second.
 std::string DifficultyTable() {
-    static const char* const names[] = {"初级", "中级", "高级", "特高"};
     std::string s =
         "<table border=\"1\" cellpadding=\"4\">\n"
         "<tr><th>难度</th><th>棋盘</th><th>提示</th><th>生命</th><th>时钟每格</th></tr>\n";
     for (int d = Easy; d <= Super; ++d) {
         const DifficultyInfo& info = GetDifficultyInfo(d);
-        s += std::string("<tr><td>") + names[d - Easy] + "</td>";
+        s += std::string("<tr><td>") + info.name + "</td>";
         s += "<td>" + std::to_string(info.width) + " × " + std::to_string(info.height) + "</td>";
         s += "<td>" + std::to_string(info.hints) + "</td>";
         s += "<td>" + std::to_string(info.reshuffles) + "</td>";
@@ -104,14 +104,22 @@ std::string LevelsPage() {
 std::string ScoringPage() {
     return "<h1>计分、时间与生命</h1>\n"
            "<h2>分数</h2>\n"
-           "<p>每消除一对图片得 10 分，并加回 5 格时间（时间最多约为 300 格）。</p>\n"
-           "<p>过关奖励 = 剩余时间 + 10 × 剩余提示 + 20 × 剩余生命。</p>\n"
+           "<p>每消除一对图片得 " +
+           std::to_string(kPairPoints) + " 分，并加回 " + std::to_string(kPairSeconds) +
+           " 格时间（时间最多约为 " + std::to_string(kFullTime) +
+           " 格）。</p>\n"
+           "<p>过关奖励 = 剩余时间 + " +
+           std::to_string(kBonusPerHint) + " × 剩余提示 + " + std::to_string(kBonusPerReshuffle) +
+           " × 剩余生命。</p>\n"
            "<h2>时间</h2>\n"
-           "<p>每关开始时有 300 格时间，时钟按难度每 " +
+           "<p>每关开始时有 " +
+           std::to_string(kFullTime) + " 格时间，时钟按难度每 " +
            Seconds(GetDifficultyInfo(Easy).tickPeriodMs) + " 到 " +
            Seconds(GetDifficultyInfo(Super).tickPeriodMs) +
            " 秒走一格。时间用完游戏就结束，"
-           "时间用完时还会得到 100 分。暂停（F11）和隐藏窗口时时钟停止。</p>\n"
+           "时间用完时还会得到 " +
+           std::to_string(kTimeUpBonus) +
+           " 分。暂停（F11）和隐藏窗口时时钟停止。</p>\n"
            "<h2>生命</h2>\n"
            "<p>生命就是重新洗牌的次数。按 F6 可以主动洗牌；如果消除后棋盘上再也没有能消除的一对，"
            "游戏会自动洗牌并用掉一条生命。没有生命时遇到死局，游戏结束。</p>\n"

@@ -426,14 +426,12 @@ Image MakeAllClearedPicture(int difficulty, const TextFont& font, const EmojiFon
         Image big = Resample(trophy, 120, std::max(1, trophy.height() * 120 / trophy.width()));
         img.Draw(big, kVisibleW / 2 - big.width() / 2, 150);
     }
-    static const char* names[4] = {"初级", "中级", "高级", "特高"};
     const int cx = kVisibleW / 2;
     const Rgba halo{10, 16, 40, 230};
     font.DrawCentred(img, cx, 340, "恭喜你，全部过关!", 56, {255, 220, 100, 255}, halo, 4, 1.5);
-    font.DrawCentred(
-        img, cx, 392,
-        std::string("你已通过") + names[std::clamp(difficulty, 1, 4) - 1] + "的全部关卡", 30,
-        {255, 255, 255, 255}, halo, 3);
+    font.DrawCentred(img, cx, 392,
+                     std::string("你已通过") + GetDifficultyInfo(difficulty).name + "的全部关卡",
+                     30, {255, 255, 255, 255}, halo, 3);
     font.DrawCentred(img, cx, 450, "按 F1 - F4 再来一局", 26, {210, 236, 255, 255}, halo, 3);
     return img;
 }
