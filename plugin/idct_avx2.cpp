@@ -4,6 +4,7 @@
 #include <immintrin.h>
 
 #include "plugin/idct.h"
+#include "plugin/idct_constants.h"
 #include "plugin/idct_pass.h"
 
 namespace vantor {
@@ -48,10 +49,13 @@ void InverseDctAvx2(const std::int16_t* in, std::uint8_t* samples) {
     U8 x[8], y[8];
     for (int r = 0; r < 8; ++r) x[r] = (U8)_mm256_cvtepi16_epi32(rows[r]);
     idctpass::Pass(x, y);
-    for (int r = 0; r < 8; ++r) x[r] = idctpass::Sar<U8, S8>(y[r] + 1024u, 11);
+    for (int r = 0; r < 8; ++r)
+        x[r] = idctpass::Sar<U8, S8>(y[r] + idctconst::kPass1Round, idctconst::kPass1Shift);
     Transpose(x);
     idctpass::Pass(x, y);
-    for (int c = 0; c < 8; ++c) y[c] = idctpass::Sar<U8, S8>(y[c] + 131072u, 18) + 128u;
+    for (int c = 0; c < 8; ++c)
+        y[c] = idctpass::Sar<U8, S8>(y[c] + idctconst::kPass2Round, idctconst::kPass2Shift) +
+               idctconst::kSampleOffset;
     Transpose(y);
     // Signed saturation to 16 bits and unsigned saturation to 8 clamp to 0..255 as the scalar
     // clamp does; the packs interleave the 128-bit halves, which the permutation undoes.

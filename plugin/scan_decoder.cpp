@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "plugin/markers.h"
+
 namespace vantor {
 
 namespace {
@@ -311,7 +313,7 @@ ScanDecoder::Search ScanDecoder::FindMarker() {
         if (current == kEndOfData) return bad_ ? Search::kFail : Search::kEndOfScan;
         const int next = Peek(1);
         if (current == 0xFF && next != kEndOfData && next != 0x00 && next != 0xFF) {
-            if (next >= 0xD0 && next <= 0xD7) {
+            if (marker::IsRestart(next)) {
                 pos_ += 2;
                 left_ -= 2;
                 bit_ = 0;

@@ -63,7 +63,6 @@ class ScanDecoder {
     // The table-driven path, falling back to the byte-wise one for the rest.
     void PlaceReader();
     void SyncCursor();
-    void LoadBits();
     bool FastBlock(const ScanComponent& component, const FastHuffman& dc, const FastHuffman& ac,
                    std::int32_t* predictor, std::int16_t* natural);
 
