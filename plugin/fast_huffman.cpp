@@ -34,13 +34,16 @@ void FastHuffman::Build(const HuffNode* root, bool ac) {
                 for (std::uint32_t v = first; v < end; ++v) entries_[v] = 0;
                 continue;
             }
-            const std::uint32_t entry = next->symbol | static_cast<std::uint32_t>(depth) << 8;
+            const std::uint32_t entry =
+                static_cast<std::uint32_t>(depth) | static_cast<std::uint32_t>(next->symbol) << 8;
             const int size = next->symbol & 0x0F;
             if (ac && size > 0 && depth + size <= kLookaheadBits) {
                 // The additional bits follow the code: each value fills the entries that begin
                 // with the code and then its bits.
                 const std::uint32_t span = 1u << (kLookaheadBits - depth - size);
-                const std::uint32_t folded = entry | static_cast<std::uint32_t>(depth + size) << 12;
+                const std::uint32_t folded = static_cast<std::uint32_t>(depth + size) |
+                                             kEntryFolded |
+                                             static_cast<std::uint32_t>(next->symbol) << 8;
                 std::uint32_t v = first;
                 for (std::uint32_t extra = 0; extra < (1u << size); ++extra) {
                     const auto value = static_cast<std::uint16_t>(ExtendReceived(extra, size));

@@ -11,15 +11,19 @@
 namespace vantor {
 
 constexpr int kLookaheadBits = 11;
+constexpr std::uint32_t kEntryLength = 0x3F;
+constexpr std::uint32_t kEntryFolded = 0x80;
 
 class FastHuffman {
   public:
     // `ac`: fold the additional bits of AC symbols into the entries where they fit.
     void Build(const HuffNode* root, bool ac);
 
-    // Entry layout: symbol in bits 0-7, code length in bits 8-11 (0: no code of at most
-    // kLookaheadBits bits starts here), code plus additional bits length in bits 12-15 (0: value
-    // not folded in), the extended coefficient value in bits 16-31.
+    // Entry layout: in bits 0-5 the bits to consume at once (0: no code of at most
+    // kLookaheadBits bits starts here), so that a shift by the whole entry (whose count the
+    // processor takes modulo 64) consumes them; bit 7 set when the additional bits of an AC
+    // symbol are folded in, the bits to consume then counting both; the symbol in bits 8-15;
+    // the extended coefficient value of a folded entry in bits 16-31.
     std::uint32_t Entry(std::uint32_t lookahead) const { return entries_[lookahead]; }
     // The tree the table was built from, for the codes the table does not resolve.
     const HuffNode* Root() const { return root_; }

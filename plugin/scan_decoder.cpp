@@ -372,8 +372,8 @@ bool ScanDecoder::FastBlock(const ScanComponent& component, const FastHuffman& d
 
     if (r.count < 32) Load(r, window, end);
     std::uint32_t entry = dc.Entry(static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits)));
-    std::uint32_t symbol = entry & 0xFF;
-    int length = (entry >> 8) & 0x0F;
+    std::uint32_t symbol = (entry >> 8) & 0xFF;
+    int length = static_cast<int>(entry & kEntryLength);
     if (length == 0 && !WalkLongCode(dc.Root(), r, &symbol, &length)) return false;
     Consume(r, length);
     if (symbol > 16) return false;
@@ -391,18 +391,20 @@ bool ScanDecoder::FastBlock(const ScanComponent& component, const FastHuffman& d
         if (r.count < 32) Load(r, window, end);
         const auto lookahead = static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits));
         entry = ac.Entry(lookahead);
-        if (entry & 0xF000) {
+        if (entry & kEntryFolded) {
             // Symbol and additional bits in one: the value is ready.
-            k += (entry >> 4) & 0x0F;
+            k += (entry >> 12) & 0x0F;
             if (k > 63) return false;
-            Consume(r, (entry >> 12) & 0x0F);
+            // The shift takes its count modulo 64, which leaves the length alone.
+            r.bits <<= entry & 63;
+            r.count -= static_cast<int>(entry & kEntryLength);
             const auto value = static_cast<std::int16_t>(entry >> 16);
             natural[kZigZag[k]] = Dequantise(static_cast<std::uint32_t>(value), quant[k]);
             ++k;
             continue;
         }
-        symbol = entry & 0xFF;
-        length = (entry >> 8) & 0x0F;
+        symbol = (entry >> 8) & 0xFF;
+        length = static_cast<int>(entry & kEntryLength);
         if (length == 0 && !WalkLongCode(ac.Root(), r, &symbol, &length)) {
             return false;
         }
