@@ -1,7 +1,8 @@
-// The YCbCr to RGB conversion of a bitmap row on AVX2, 32 samples at a time in 32-bit lanes,
-// written as blue, green, red triples. 65536 x Y is a
-// multiple of 2^16, so (65536 x Y + t) >> 16 = Y + (t >> 16) with the same rounding toward minus
-// infinity; the saturating packs clamp to 0..255 as the scalar code does.
+// The YCbCr to RGB conversion of a bitmap row on AVX2, 32 samples at a time in 16-bit lanes,
+// written as blue, green, red triples. 65536 x Y is a multiple of 2^16, so
+// (65536 x Y + t) >> 16 = Y + (t >> 16) with the same rounding toward minus infinity; the chroma
+// part t >> 16 is formed exactly in 16-bit lanes, and the saturating pack clamps Y plus it to
+// 0..255 as the scalar code does.
 #include <immintrin.h>
 
 #include "plugin/planes.h"
@@ -9,43 +10,55 @@
 namespace vantor {
 namespace {
 
-// Eight 32-bit lanes of bytes 8q to 8q + 7 of `v`.
-inline __m256i Widen(__m256i v, int q) {
-    const __m128i half = q < 2 ? _mm256_castsi256_si128(v) : _mm256_extracti128_si256(v, 1);
-    return _mm256_cvtepu8_epi32(q % 2 == 0 ? half : _mm_srli_si128(half, 8));
+// The chroma parts (t >> 16) of R, G and B for sixteen Cb and Cr samples less 128:
+// 91881 = 65536 + 26345 and 116129 = 2 x 65536 - 14943 split each product into a whole multiple
+// of 65536, which passes the shift as it is, and a 16-bit product whose high half is the rest;
+// for green, -46801 x Cr - 22553 x Cb = -65536 x Cr + (18735 x Cr - 22553 x Cb), the bracket
+// summed exactly in 32-bit lanes from (Cr, Cb) pairs.
+inline void ChromaParts(__m256i cb, __m256i cr, __m256i* red, __m256i* green, __m256i* blue) {
+    *red = _mm256_add_epi16(cr, _mm256_mulhi_epi16(cr, _mm256_set1_epi16(91881 - 65536)));
+    *blue = _mm256_add_epi16(_mm256_add_epi16(cb, cb),
+                             _mm256_mulhi_epi16(cb, _mm256_set1_epi16(116129 - 2 * 65536)));
+    const auto crFactor = static_cast<std::uint16_t>(65536 - 46801);
+    const auto cbFactor = static_cast<std::uint16_t>(-22553);
+    const __m256i factors =
+        _mm256_set1_epi32(static_cast<int>(crFactor | static_cast<std::uint32_t>(cbFactor) << 16));
+    const __m256i low =
+        _mm256_srai_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(cr, cb), factors), 16);
+    const __m256i high =
+        _mm256_srai_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(cr, cb), factors), 16);
+    *green = _mm256_sub_epi16(_mm256_packs_epi32(low, high), cr);
 }
 
-// Four vectors of eight 32-bit values back to 32 bytes in order, clamped to 0..255.
-inline __m256i Narrow(const __m256i* v) {
-    const __m256i a = _mm256_packs_epi32(v[0], v[1]);
-    const __m256i b = _mm256_packs_epi32(v[2], v[3]);
-    return _mm256_permutevar8x32_epi32(_mm256_packus_epi16(a, b),
-                                       _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+// 32 bytes as two vectors of sixteen 16-bit lanes, in order.
+inline void Widen(__m256i v, __m256i* low, __m256i* high) {
+    *low = _mm256_cvtepu8_epi16(_mm256_castsi256_si128(v));
+    *high = _mm256_cvtepu8_epi16(_mm256_extracti128_si256(v, 1));
+}
+
+// Two vectors of sixteen 16-bit values back to 32 bytes in order, clamped to 0..255.
+inline __m256i Narrow(__m256i low, __m256i high) {
+    return _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
 }
 
 // R, G and B of 32 samples.
 inline void Convert32(__m256i y, __m256i cb, __m256i cr, __m256i* red, __m256i* green,
                       __m256i* blue) {
-    const __m256i bias = _mm256_set1_epi32(128);
-    const __m256i crToR = _mm256_set1_epi32(91881);
-    const __m256i crToG = _mm256_set1_epi32(-46801);
-    const __m256i cbToG = _mm256_set1_epi32(-22553);
-    const __m256i cbToB = _mm256_set1_epi32(116129);
-    __m256i r[4], g[4], b[4];
-    for (int q = 0; q < 4; ++q) {
-        const __m256i yq = Widen(y, q);
-        const __m256i cbq = _mm256_sub_epi32(Widen(cb, q), bias);
-        const __m256i crq = _mm256_sub_epi32(Widen(cr, q), bias);
-        r[q] = _mm256_add_epi32(yq, _mm256_srai_epi32(_mm256_mullo_epi32(crq, crToR), 16));
-        g[q] =
-            _mm256_add_epi32(yq, _mm256_srai_epi32(_mm256_add_epi32(_mm256_mullo_epi32(crq, crToG),
-                                                                    _mm256_mullo_epi32(cbq, cbToG)),
-                                                   16));
-        b[q] = _mm256_add_epi32(yq, _mm256_srai_epi32(_mm256_mullo_epi32(cbq, cbToB), 16));
+    const __m256i bias = _mm256_set1_epi16(128);
+    __m256i yv[2], cbv[2], crv[2], r[2], g[2], b[2];
+    Widen(y, &yv[0], &yv[1]);
+    Widen(cb, &cbv[0], &cbv[1]);
+    Widen(cr, &crv[0], &crv[1]);
+    for (int h = 0; h < 2; ++h) {
+        ChromaParts(_mm256_sub_epi16(cbv[h], bias), _mm256_sub_epi16(crv[h], bias), &r[h], &g[h],
+                    &b[h]);
+        r[h] = _mm256_add_epi16(yv[h], r[h]);
+        g[h] = _mm256_add_epi16(yv[h], g[h]);
+        b[h] = _mm256_add_epi16(yv[h], b[h]);
     }
-    *red = Narrow(r);
-    *green = Narrow(g);
-    *blue = Narrow(b);
+    *red = Narrow(r[0], r[1]);
+    *green = Narrow(g[0], g[1]);
+    *blue = Narrow(b[0], b[1]);
 }
 
 // Sixteen pixels of blue, green and red bytes as 48 bytes of B, G, R triples.

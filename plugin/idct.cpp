@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "plugin/idct_constants.h"
+
 namespace vantor {
 
 const std::uint8_t kZigZag[64] = {
@@ -12,25 +14,13 @@ const std::uint8_t kZigZag[64] = {
 
 namespace {
 
+using namespace idctconst;
+
 // Two's complement 32-bit words: products and sums wrap, shifts are arithmetic.
 using Word = std::uint32_t;
 
 inline Word W(std::int32_t v) { return static_cast<Word>(v); }
 inline std::int32_t Sar(Word v, int bits) { return static_cast<std::int32_t>(v) >> bits; }
-
-// 13-bit fixed-point constants (value x 8192, rounded).
-constexpr Word kFix_0_298631336 = 2446;
-constexpr Word kFix_0_390180644 = 3196;
-constexpr Word kFix_0_541196100 = 4433;
-constexpr Word kFix_0_765366865 = 6270;
-constexpr Word kFix_0_899976223 = 7373;
-constexpr Word kFix_1_175875602 = 9633;
-constexpr Word kFix_1_501321110 = 12299;
-constexpr Word kFix_1_847759065 = 15137;
-constexpr Word kFix_1_961570560 = 16069;
-constexpr Word kFix_2_053119869 = 16819;
-constexpr Word kFix_2_562915447 = 20995;
-constexpr Word kFix_3_072711026 = 25172;
 
 // One 8-point pass; y[0..7] are the outputs before scaling.
 inline void Pass(Word x0, Word x1, Word x2, Word x3, Word x4, Word x5, Word x6, Word x7, Word* y) {
@@ -38,8 +28,8 @@ inline void Pass(Word x0, Word x1, Word x2, Word x3, Word x4, Word x5, Word x6, 
     Word z1 = (x2 + x6) * kFix_0_541196100;
     const Word t2 = z1 - x6 * kFix_1_847759065;
     const Word t3 = z1 + x2 * kFix_0_765366865;
-    const Word t0 = (x0 + x4) << 13;
-    const Word t1 = (x0 - x4) << 13;
+    const Word t0 = (x0 + x4) << kConstBits;
+    const Word t1 = (x0 - x4) << kConstBits;
     const Word e10 = t0 + t3;
     const Word e13 = t0 - t3;
     const Word e11 = t1 + t2;
@@ -90,8 +80,8 @@ void IntegerInverseDct(const std::int16_t* in, std::uint8_t* samples) {
     for (int i = 1; i < 64; ++i) ac |= in[i];
     if (ac == 0) {
         const Word dc = W(in[0] * 4);
-        const std::uint8_t v =
-            ClampSample(static_cast<std::int32_t>(W(Sar((dc << 13) + 131072u, 18)) + 128u));
+        const std::uint8_t v = ClampSample(static_cast<std::int32_t>(
+            W(Sar((dc << kConstBits) + kPass2Round, kPass2Shift)) + kSampleOffset));
         std::memset(samples, v, 64);
         return;
     }
@@ -110,7 +100,7 @@ void IntegerInverseDct(const std::int16_t* in, std::uint8_t* samples) {
         }
         Pass(W(col[0]), W(col[8]), W(col[16]), W(col[24]), W(col[32]), W(col[40]), W(col[48]),
              W(col[56]), y);
-        for (int r = 0; r < 8; ++r) workspace[r * 8 + c] = W(Sar(y[r] + 1024u, 11));
+        for (int r = 0; r < 8; ++r) workspace[r * 8 + c] = W(Sar(y[r] + kPass1Round, kPass1Shift));
     }
 
     // Pass 2: rows, removing the 13 fraction bits, the 2 extra bits and the factor 8 of the
@@ -121,14 +111,15 @@ void IntegerInverseDct(const std::int16_t* in, std::uint8_t* samples) {
         if ((row[1] | row[2] | row[3] | row[4] | row[5] | row[6] | row[7]) == 0) {
             // With inputs 1 to 7 at zero every output of the pass is row[0] x 8192: the same
             // value the full pass would give, without its multiplications.
-            const std::uint8_t v =
-                ClampSample(static_cast<std::int32_t>(W(Sar((row[0] << 13) + 131072u, 18)) + 128u));
+            const std::uint8_t v = ClampSample(static_cast<std::int32_t>(
+                W(Sar((row[0] << kConstBits) + kPass2Round, kPass2Shift)) + kSampleOffset));
             for (int c = 0; c < 8; ++c) out[c] = v;
             continue;
         }
         Pass(row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], y);
         for (int c = 0; c < 8; ++c) {
-            out[c] = ClampSample(static_cast<std::int32_t>(W(Sar(y[c] + 131072u, 18)) + 128u));
+            out[c] = ClampSample(
+                static_cast<std::int32_t>(W(Sar(y[c] + kPass2Round, kPass2Shift)) + kSampleOffset));
         }
     }
 }

@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "plugin/idct_constants.h"
+
 namespace vantor {
 namespace idctpass {
+
+using namespace idctconst;
 
 // U: unsigned 32-bit lanes (wrapping arithmetic); S: signed lanes of the same shape.
 template <typename U, typename S>
@@ -18,11 +22,11 @@ inline U Sar(U v, int bits) {
 template <typename U>
 inline void Pass(const U* x, U* y) {
     // Even part.
-    U z1 = (x[2] + x[6]) * 4433u;
-    const U t2 = z1 - x[6] * 15137u;
-    const U t3 = z1 + x[2] * 6270u;
-    const U t0 = (x[0] + x[4]) << 13;
-    const U t1 = (x[0] - x[4]) << 13;
+    U z1 = (x[2] + x[6]) * kFix_0_541196100;
+    const U t2 = z1 - x[6] * kFix_1_847759065;
+    const U t3 = z1 + x[2] * kFix_0_765366865;
+    const U t0 = (x[0] + x[4]) << kConstBits;
+    const U t1 = (x[0] - x[4]) << kConstBits;
     const U e10 = t0 + t3;
     const U e13 = t0 - t3;
     const U e11 = t1 + t2;
@@ -34,15 +38,15 @@ inline void Pass(const U* x, U* y) {
     U z2 = a1 + a2;
     U z3 = a0 + a2;
     U z4 = a1 + a3;
-    const U z5 = (z3 + z4) * 9633u;
-    a0 = a0 * 2446u;
-    a1 = a1 * 16819u;
-    a2 = a2 * 25172u;
-    a3 = a3 * 12299u;
-    z1 = z1 * (0u - 7373u);
-    z2 = z2 * (0u - 20995u);
-    z3 = z3 * (0u - 16069u);
-    z4 = z4 * (0u - 3196u);
+    const U z5 = (z3 + z4) * kFix_1_175875602;
+    a0 = a0 * kFix_0_298631336;
+    a1 = a1 * kFix_2_053119869;
+    a2 = a2 * kFix_3_072711026;
+    a3 = a3 * kFix_1_501321110;
+    z1 = z1 * (0u - kFix_0_899976223);
+    z2 = z2 * (0u - kFix_2_562915447);
+    z3 = z3 * (0u - kFix_1_961570560);
+    z4 = z4 * (0u - kFix_0_390180644);
     z3 = z3 + z5;
     z4 = z4 + z5;
     a0 = a0 + z1 + z3;
@@ -67,7 +71,8 @@ inline void FirstRowOnly(const std::int16_t* in, std::uint8_t* samples) {
         // DC only: both passes give the same value everywhere.
         const std::uint32_t dc = static_cast<std::uint32_t>(in[0] * 4);
         const std::int32_t v = static_cast<std::int32_t>(
-            Sar<std::uint32_t, std::int32_t>((dc << 13) + 131072u, 18) + 128u);
+            Sar<std::uint32_t, std::int32_t>((dc << kConstBits) + kPass2Round, kPass2Shift) +
+            kSampleOffset);
         std::memset(samples, v < 0 ? 0 : (v > 255 ? 255 : v), 64);
         return;
     }
@@ -76,8 +81,8 @@ inline void FirstRowOnly(const std::int16_t* in, std::uint8_t* samples) {
     Pass(x, y);
     std::uint8_t row[8];
     for (int c = 0; c < 8; ++c) {
-        const std::int32_t v =
-            static_cast<std::int32_t>(Sar<std::uint32_t, std::int32_t>(y[c] + 131072u, 18) + 128u);
+        const std::int32_t v = static_cast<std::int32_t>(
+            Sar<std::uint32_t, std::int32_t>(y[c] + kPass2Round, kPass2Shift) + kSampleOffset);
         row[c] = static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
     for (int r = 0; r < 8; ++r) {

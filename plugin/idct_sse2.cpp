@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 
 #include "plugin/idct.h"
+#include "plugin/idct_constants.h"
 #include "plugin/idct_pass.h"
 
 namespace vantor {
@@ -63,15 +64,17 @@ void InverseDctSse2(const std::int16_t* in, std::uint8_t* samples) {
     idctpass::Pass(left, yl);
     idctpass::Pass(right, yr);
     for (int r = 0; r < 8; ++r) {
-        left[r] = idctpass::Sar<U4, S4>(yl[r] + 1024u, 11);
-        right[r] = idctpass::Sar<U4, S4>(yr[r] + 1024u, 11);
+        left[r] = idctpass::Sar<U4, S4>(yl[r] + idctconst::kPass1Round, idctconst::kPass1Shift);
+        right[r] = idctpass::Sar<U4, S4>(yr[r] + idctconst::kPass1Round, idctconst::kPass1Shift);
     }
     Transpose(left, right);  // left[c]: rows 0-3 of column c; right[c]: rows 4-7
     idctpass::Pass(left, yl);
     idctpass::Pass(right, yr);
     for (int c = 0; c < 8; ++c) {
-        yl[c] = idctpass::Sar<U4, S4>(yl[c] + 131072u, 18) + 128u;
-        yr[c] = idctpass::Sar<U4, S4>(yr[c] + 131072u, 18) + 128u;
+        yl[c] = idctpass::Sar<U4, S4>(yl[c] + idctconst::kPass2Round, idctconst::kPass2Shift) +
+                idctconst::kSampleOffset;
+        yr[c] = idctpass::Sar<U4, S4>(yr[c] + idctconst::kPass2Round, idctconst::kPass2Shift) +
+                idctconst::kSampleOffset;
     }
     Transpose(yl, yr);  // yl[r]: columns 0-3 of row r; yr[r]: columns 4-7
     for (int r = 0; r < 8; r += 2) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/winmem/pages.h"
+#include "plugin/markers.h"
 #include "plugin/planes.h"
 #include "plugin/row_pipeline.h"
 #include "plugin/scan_decoder.h"
@@ -200,33 +201,35 @@ int JpegDecoder::Open(std::istream& in, int selector) {
 int JpegDecoder::OpenStream(std::istream& in) {
     std::uint8_t soi[2] = {};
     if (!ReadBytes(in, soi, 2)) return 0;
-    if (soi[0] != 0xFF || soi[1] != 0xD8) return Fail(DecodeError::kNoStartOfImage);
+    if (soi[0] != marker::kPrefix || soi[1] != marker::kSoi) {
+        return Fail(DecodeError::kNoStartOfImage);
+    }
 
     for (;;) {
-        std::uint8_t marker[2] = {};
-        if (!ReadBytes(in, marker, 2)) return 0;
-        if (marker[0] != 0xFF) return Fail(DecodeError::kNotAMarker);
+        std::uint8_t prefixAndCode[2] = {};
+        if (!ReadBytes(in, prefixAndCode, 2)) return 0;
+        if (prefixAndCode[0] != marker::kPrefix) return Fail(DecodeError::kNotAMarker);
         // Fill bytes: any number of FF before the marker code.
-        while (marker[1] == 0xFF) {
-            if (!ReadBytes(in, &marker[1], 1)) return 0;
+        while (prefixAndCode[1] == marker::kPrefix) {
+            if (!ReadBytes(in, &prefixAndCode[1], 1)) return 0;
         }
-        const std::uint8_t code = marker[1];
-        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
+        const std::uint8_t code = prefixAndCode[1];
+        if (code == marker::kTem || marker::IsRestart(code)) {
             // TEM and RSTn stand alone: no length follows.
-        } else if (code == 0xC0) {
+        } else if (code == marker::kSof0) {
             if (!ReadFrameHeader(in)) return 0;
-        } else if (code >= 0xC1 && code <= 0xCF && code != 0xC4) {
+        } else if (code >= marker::kSof1 && code <= marker::kSof15 && code != marker::kDht) {
             return Fail(DecodeError::kUnsupportedFrame);  // other processes, JPG and DAC
-        } else if (code == 0xC4) {
+        } else if (code == marker::kDht) {
             if (!ReadHuffmanTables(in)) return 0;
-        } else if (code == 0xD9) {
+        } else if (code == marker::kEoi) {
             ConvertColour();
             return 1;
-        } else if (code == 0xDA) {
+        } else if (code == marker::kSos) {
             if (!ReadScan(in)) return 0;
-        } else if (code == 0xDB) {
+        } else if (code == marker::kDqt) {
             if (!ReadQuantisationTables(in)) return 0;
-        } else if (code == 0xDD) {
+        } else if (code == marker::kDri) {
             if (!ReadRestartInterval(in)) return 0;
         } else {
             // APPn, COM, DNL and the rest are skipped by their length. A length below 2 moves

@@ -1,6 +1,9 @@
 #include "plugin/scan_decoder.h"
 
 #include <cstring>
+#include <memory>
+
+#include "plugin/markers.h"
 
 namespace vantor {
 
@@ -76,16 +79,19 @@ inline void Consume(BitBuffer& r, int n) {
     r.count -= n;
 }
 
-// The rest of a code longer than the lookahead, walked bit by bit from `node`.
-inline bool WalkLongCode(const HuffNode* node, const BitBuffer& r, std::uint32_t* symbol,
+// A code that the lookahead does not resolve, walked bit by bit from the root: a code longer
+// than the lookahead, or false for bits that no code begins with.
+inline bool WalkLongCode(const HuffNode* root, const BitBuffer& r, std::uint32_t* symbol,
                          int* length) {
-    if (node == nullptr) return false;
-    std::uint64_t bits = r.bits << kLookaheadBits;
-    for (int depth = kLookaheadBits + 1; depth <= kMaxCodeLength; ++depth) {
+    const HuffNode* node = root;
+    std::uint64_t bits = r.bits;
+    for (int depth = 1; depth <= kMaxCodeLength; ++depth) {
         node = (bits >> 63) ? node->one : node->zero;
         bits <<= 1;
         if (node == nullptr) return false;
         if (node->leaf) {
+            // A leaf within the lookahead would have had its entry.
+            if (depth <= kLookaheadBits) return false;
             *symbol = node->symbol;
             *length = depth;
             return true;
@@ -99,12 +105,6 @@ inline std::int16_t Dequantise(std::uint32_t coefficient, std::uint32_t quant) {
 }
 
 }  // namespace
-
-std::int32_t ExtendReceived(std::uint32_t value, int count) {
-    if (count == 0) return 0;
-    if ((value >> (count - 1)) & 1u) return static_cast<std::int32_t>(value);
-    return static_cast<std::int32_t>(value - ((1u << count) - 1u));
-}
 
 ScanDecoder::ScanDecoder(std::istream& in, InverseTransform transform, DecodePath path)
     : in_(in),
@@ -311,7 +311,7 @@ ScanDecoder::Search ScanDecoder::FindMarker() {
         if (current == kEndOfData) return bad_ ? Search::kFail : Search::kEndOfScan;
         const int next = Peek(1);
         if (current == 0xFF && next != kEndOfData && next != 0x00 && next != 0xFF) {
-            if (next >= 0xD0 && next <= 0xD7) {
+            if (marker::IsRestart(next)) {
                 pos_ += 2;
                 left_ -= 2;
                 bit_ = 0;
@@ -372,13 +372,9 @@ bool ScanDecoder::FastBlock(const ScanComponent& component, const FastHuffman& d
 
     if (r.count < 32) Load(r, window, end);
     std::uint32_t entry = dc.Entry(static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits)));
-    std::uint32_t symbol = entry & 0xFF;
-    int length = (entry >> 8) & 0x0F;
-    if (length == 0 &&
-        !WalkLongCode(dc.LongCode(static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits))), r,
-                      &symbol, &length)) {
-        return false;
-    }
+    std::uint32_t symbol = (entry >> 8) & 0xFF;
+    int length = static_cast<int>(entry & kEntryLength);
+    if (length == 0 && !WalkLongCode(dc.Root(), r, &symbol, &length)) return false;
     Consume(r, length);
     if (symbol > 16) return false;
     std::uint32_t difference = 0;
@@ -395,19 +391,21 @@ bool ScanDecoder::FastBlock(const ScanComponent& component, const FastHuffman& d
         if (r.count < 32) Load(r, window, end);
         const auto lookahead = static_cast<std::uint32_t>(r.bits >> (64 - kLookaheadBits));
         entry = ac.Entry(lookahead);
-        if (entry & 0xF000) {
+        if (entry & kEntryFolded) {
             // Symbol and additional bits in one: the value is ready.
-            k += (entry >> 4) & 0x0F;
+            k += (entry >> 12) & 0x0F;
             if (k > 63) return false;
-            Consume(r, (entry >> 12) & 0x0F);
+            // The shift takes its count modulo 64, which leaves the length alone.
+            r.bits <<= entry & 63;
+            r.count -= static_cast<int>(entry & kEntryLength);
             const auto value = static_cast<std::int16_t>(entry >> 16);
             natural[kZigZag[k]] = Dequantise(static_cast<std::uint32_t>(value), quant[k]);
             ++k;
             continue;
         }
-        symbol = entry & 0xFF;
-        length = (entry >> 8) & 0x0F;
-        if (length == 0 && !WalkLongCode(ac.LongCode(lookahead), r, &symbol, &length)) {
+        symbol = (entry >> 8) & 0xFF;
+        length = static_cast<int>(entry & kEntryLength);
+        if (length == 0 && !WalkLongCode(ac.Root(), r, &symbol, &length)) {
             return false;
         }
         Consume(r, length);
@@ -443,10 +441,25 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
     // The fast path: lookup tables per scan component, and a reader that stands wherever the
     // exact one last left the cursor.
     const bool fast = path_ == DecodePath::kFast;
-    std::vector<FastHuffman> tables(fast ? 2 * static_cast<std::size_t>(count) : 0);
+    // Components that share a code tree (the two chroma components, as a rule) share its table.
+    // Left uninitialised: Build fills each one it uses.
+    std::unique_ptr<FastHuffman[]> tables(fast ? new FastHuffman[2 * count] : nullptr);
+    const FastHuffman* dcTables[kMaxScanComponents] = {};
+    const FastHuffman* acTables[kMaxScanComponents] = {};
+    std::size_t built = 0;
     for (int i = 0; fast && i < count; ++i) {
-        tables[2 * i].Build(components[i].dcTree, false);
-        tables[2 * i + 1].Build(components[i].acTree, true);
+        for (const bool ac : {false, true}) {
+            const HuffNode* tree = ac ? components[i].acTree : components[i].dcTree;
+            const FastHuffman** table = ac ? &acTables[i] : &dcTables[i];
+            for (int j = 0; j < i && *table == nullptr; ++j) {
+                if (tree == (ac ? components[j].acTree : components[j].dcTree)) {
+                    *table = ac ? acTables[j] : dcTables[j];
+                }
+            }
+            if (*table != nullptr) continue;
+            tables[built].Build(tree, ac);
+            *table = &tables[built++];
+        }
     }
     bool readerPlaced = false;
     alignas(32) std::int16_t natural[64] = {};
@@ -473,8 +486,7 @@ int ScanDecoder::Run(const ScanComponent* components, int count) {
                     if (sink_ != nullptr) {
                         if (std::int16_t* kept = sink_->Target(i, blockCounters[i])) target = kept;
                     }
-                    if (FastBlock(component, tables[2 * i], tables[2 * i + 1], &predictors[i],
-                                  target)) {
+                    if (FastBlock(component, *dcTables[i], *acTables[i], &predictors[i], target)) {
                         if (target == natural) {
                             if (sink_ != nullptr) {
                                 sink_->Put(i, blockCounters[i], natural);

@@ -63,7 +63,6 @@ class ScanDecoder {
     // The table-driven path, falling back to the byte-wise one for the rest.
     void PlaceReader();
     void SyncCursor();
-    void LoadBits();
     bool FastBlock(const ScanComponent& component, const FastHuffman& dc, const FastHuffman& ac,
                    std::int32_t* predictor, std::int16_t* natural);
 
@@ -97,6 +96,10 @@ class ScanDecoder {
 };
 
 // Additional bits as ITU T.81 F.2.2.1 extends them: a value with its top bit clear is negative.
-std::int32_t ExtendReceived(std::uint32_t value, int count);
+inline std::int32_t ExtendReceived(std::uint32_t value, int count) {
+    if (count == 0) return 0;
+    if ((value >> (count - 1)) & 1u) return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(value - ((1u << count) - 1u));
+}
 
 }  // namespace vantor

@@ -4,18 +4,12 @@
 
 #include <cstdint>
 
+#include "platform/winmem/wintypes.h"
+
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
-typedef unsigned int UINT;
-typedef int BOOL;
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
 
 // 0x00BBGGRR, as Windows stores it.
 typedef DWORD COLORREF;

@@ -8,18 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/winmem/wintypes.h"
+
 typedef void* HGLOBAL;
 typedef void* LPVOID;
-typedef int BOOL;
-typedef unsigned int UINT;
 typedef std::size_t SIZE_T;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
 
 constexpr UINT GMEM_FIXED = 0x0000;
 constexpr UINT GMEM_MOVEABLE = 0x0002;
