@@ -1,6 +1,7 @@
 // The application object, the program's entry, message boxes, cursors, screen metrics and
 // system colours.
 #include "platform/afx/automation.h"
+#include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 
 using afx::WindowImpl;
@@ -18,7 +19,10 @@ std::set<int>& LiveDialogs() {
 
 namespace afx {
 
-void InitPlatform(int argc, char** argv) { InitPlatformArgs(argc, argv); }
+void InitPlatform(int argc, char** argv) {
+    SetProgramArgs(argc, argv);
+    EnsureWindowSystem();
+}
 
 namespace automation {
 
@@ -43,7 +47,7 @@ void Advance(uint32_t ms) {
 void SetIdleHook(std::function<void()> hook) { SetIdleHookImpl(std::move(hook)); }
 
 void ProcessPending() {
-    ProcessNativeEvents();
+    ProcessNativeEvents(false);
     ProcessPendingWork();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/afx/automation.h"
+#include "platform/afx/loop.h"
 #include "platform/afx/templates.h"
 #include "platform/qt/backend.h"
 
@@ -213,7 +214,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         return buttons == MB_OK ? IDOK : IDCANCEL;
     }
 
-    afx::EnsureQt();
+    afx::EnsureWindowSystem();
     CWnd* ownerWnd = CWnd::FromHandle(owner);
     if (!ownerWnd) ownerWnd = afx::TopWindowForInput();
     if (ownerWnd) ownerWnd = ownerWnd->GetTopLevelParent();

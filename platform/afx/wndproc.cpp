@@ -1,5 +1,6 @@
 // CWnd's messages: sending and posting, the dispatcher that calls the handler named after each
 // message, the default handling of each, and data exchange.
+#include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 
 // ---- messages ----

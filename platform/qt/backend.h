@@ -167,38 +167,27 @@ class WindowImpl {
     WindowImpl* ChildAt(POINT clientPoint) const;
 };
 
-// ---- the application ----
-// Starts the windowing system once (safe to call again); the program's arguments go to it.
-bool EnsureQt();
-void InitPlatformArgs(int argc, char** argv);
+// ---- the native event loop ----
+// The framework's message loop (platform/afx/loop.h) runs over these: the backend wakes it and
+// hands it native events, and owns no queue, timer or paint of its own.
+// Starts the windowing system with the program's arguments; false (and nothing done) when it
+// already runs. `wakeUp` is called whenever the wake-up timer is due.
+bool StartWindowSystem(std::function<void()> wakeUp);
+// The program's name for the windowing system (before it starts).
+void SetProgramArgs(int argc, char** argv);
+// Handles the native events that are pending; with `wait`, first waits for one to arrive.
+void ProcessNativeEvents(bool wait);
+// Calls `call` on the window thread once control is back in the native event loop; callable
+// from any thread (nothing happens before the windowing system runs).
+void CallSoon(void (*call)());
+// The wake-up timer: due after `delayMs` (a later start replaces an earlier one), or stopped.
+void StartWakeUp(int delayMs);
+void StopWakeUp();
 // The primary screen's size; false (and nothing written) before the windowing system runs.
 bool PrimaryScreenSize(int* width, int* height);
 // The desktop's alert sound, when the windowing system runs.
 void Beep();
-
-// ---- the message loop ----
-// Runs until `done` returns true, dispatching native events, posted messages, paints and (on
-// the real clock) timers; calls the idle hook whenever idle.
-void RunModalLoop(const std::function<bool()>& done);
-// Handles the native events that are pending, without waiting.
-void ProcessNativeEvents();
-void ProcessPendingWork();
-void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lParam);
-void ScheduleDispatch();
-// Drops the messages still queued for a window that is going away.
-void PurgePosted(WindowImpl* impl);
-void DispatchPaints();
-// WM_TIMER to the window that owns timer `key`, when the window still lives.
-void DeliverTimer(const seams::TimerKey& key);
-void DispatchDueTimers();
-bool HasIdleHook();
-void CallIdleHook();
-void SetIdleHookImpl(std::function<void()> hook);
 std::vector<WindowImpl*> TopLevelWindows();
-
-// The stack of running modal dialogs (innermost last).
-std::vector<CDialog*>& ModalStack();
-CWnd* TopWindowForInput();
 
 // ---- input ----
 // Routes a key through PreTranslateMessage (focus window, then parents) and, unless stopped,

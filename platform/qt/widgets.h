@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 
 class QAction;

@@ -54,7 +54,6 @@ bool WindowImpl::IsLive(const WindowImpl* impl) { return impl && LiveWindows().c
 // ---- creation and destruction ----
 
 void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
-    EnsureQt();
     topLevel = true;
     style = t.style;
     exStyle = t.exStyle;
