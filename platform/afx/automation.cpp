@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "platform/afx/input.h"
 #include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 

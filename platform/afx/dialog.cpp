@@ -1,6 +1,7 @@
 // CDialog: windows from templates, modal loops, the dialog keys, answers from the responder,
 // and data exchange.
 #include "platform/afx/automation.h"
+#include "platform/afx/input.h"
 #include "platform/afx/loop.h"
 #include "platform/crt/codepage.h"
 #include "platform/qt/backend.h"

@@ -1,5 +1,6 @@
 // CWnd: the window's life, geometry, text and state, painting, timers, capture, menus and icon,
 // and the DCs on its client area. Its messages are in wndproc.cpp.
+#include "platform/afx/input.h"
 #include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 

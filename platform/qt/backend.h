@@ -190,27 +190,14 @@ void Beep();
 std::vector<WindowImpl*> TopLevelWindows();
 
 // ---- input ----
-// Routes a key through PreTranslateMessage (focus window, then parents) and, unless stopped,
-// to OnKeyDown/OnKeyUp. Returns true when the framework consumed it.
-bool DeliverKey(WindowImpl* top, UINT vk, bool down, UINT repeat);
-// A mouse message at a client point of `impl`, honouring the capture.
-void DeliverMouse(WindowImpl* impl, UINT message, POINT clientPoint, UINT flags);
-void SendSetCursor(WindowImpl* impl, UINT message);
-void SetCaptureImpl(WindowImpl* impl);
-WindowImpl* CaptureImpl();
-// Ends the capture when it is held by `impl` or by a window inside it.
-void ReleaseCaptureWithin(WindowImpl* impl);
-// The next (or previous) control of a dialog that takes the focus with Tab: visible, enabled,
-// WS_TABSTOP; after `from` (nullptr: from the start or end), wrapping around.
-WindowImpl* NextTabStop(WindowImpl* dialog, WindowImpl* from, bool backwards);
-// Whether Shift is held (real keyboard or injected key edges).
-bool ShiftDown();
 // Gives a key to a control's own widget (arrows in a list or combo box, typing in an edit), as
 // the keyboard does; false when the key means nothing to a widget.
 bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down);
-
-// Notifications from a control to its parent: reflected to the control first.
-void NotifyParent(WindowImpl* control, UINT code);
+// Where the pointer is, in the client coordinates of `impl`, and which buttons are held
+// (MK_LBUTTON, MK_RBUTTON); false when the window shows nothing to point at.
+bool PointerInClient(WindowImpl* impl, POINT* clientPoint, UINT* buttons);
+// The top-level window under the pointer, or nullptr.
+WindowImpl* TopLevelUnderPointer();
 
 // ---- the system menu substitute (Alt+Space) ----
 void OpenSystemMenuPopup(WindowImpl* impl);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/afx/input.h"
 #include "platform/afx/loop.h"
 #include "platform/qt/backend.h"
 
