@@ -54,6 +54,10 @@ constexpr int kFrameBorder = 3;
 
 // The widgets that show a window (private to the backend).
 struct NativeWindow;
+struct NativeWindowDeleter {
+    void operator()(NativeWindow* native) const;
+};
+std::unique_ptr<NativeWindow, NativeWindowDeleter> MakeNativeWindow();
 
 class WindowImpl {
   public:
@@ -64,11 +68,17 @@ class WindowImpl {
     static bool IsLive(const WindowImpl* impl);
     HWND Hwnd() { return reinterpret_cast<HWND>(this); }
 
-    // Creation.
+    // Creation (platform/afx/window.cpp).
     // A top-level window; one with an owner stays above it, as its dialog (transient for it).
     void CreateTopLevel(const DialogTemplate& t, WindowImpl* owner);
     WindowImpl* CreateControl(const ControlTemplate& c);
     void Destroy();  // tears down widgets and children (after OnDestroy)
+
+    // The widgets (platform/qt): a top-level window's frame, client area and menu bar; a
+    // control's widget on its parent's client area; their teardown.
+    void CreateFrame(WindowImpl* owner);
+    void CreateControlWidget(const ControlTemplate& c);
+    void DestroyWidgets();
 
     CWnd* wnd = nullptr;
     WindowImpl* parent = nullptr;
@@ -116,7 +126,7 @@ class WindowImpl {
     WindowImpl* focus = nullptr;  // top-level: the control with the focus (nullptr: the window)
     WindowImpl* pressedButton = nullptr;
 
-    std::unique_ptr<NativeWindow> native;
+    std::unique_ptr<NativeWindow, NativeWindowDeleter> native;
 
     // Whether the control takes mouse messages itself: a control bound to an object of the
     // program's own, or a static that notifies its parent of clicks (SS_NOTIFY).
@@ -138,13 +148,20 @@ class WindowImpl {
     void SetWindowRect(const RECT& r);
     void SyncGeometry();
     void SyncText();
-    void SyncVisible();
+    void SyncVisible();  // and a window that hides loses the capture
+    void ShowVisible();
     void SyncControl();  // text, items, selection, columns, rows, icon, tooltip
     void SyncMenuBar(bool structure);
     void SyncFont();     // the control's font (CWnd::SetFont)
     void SyncToolTip();  // the tooltip shown over the window or control
+    // Asks the parent for the control's colours (WM_CTLCOLOR...) and shows them.
     void ApplyControlColours();
+    // The WM_CTLCOLOR message that gives the control's colours, 0 for a kind that keeps the
+    // desktop's; the colours shown.
+    UINT ControlColourMessage() const;
+    void ShowControlColours(COLORREF textColour, bool hollow, COLORREF fill);
     void SetIconic(bool on);
+    void ShowIconic(bool on);  // minimises or restores the frame
     // Gives the window a menu bar to show `menu` in (CWnd::SetMenu on a window without one).
     void EnsureMenuBar();
     // The icon the window shows in its title bar and task bar.

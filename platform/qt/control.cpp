@@ -40,11 +40,6 @@ std::unique_ptr<ControlView> CreateControlView(WindowImpl* impl, const ControlTe
     return nullptr;
 }
 
-bool WindowImpl::ReceivesMouse() const {
-    const bool bound = wnd && wnd != ownedWnd.get();
-    return bound || NotifiesClicks();
-}
-
 void WindowImpl::SyncControl() {
     ControlView* view = native->control.get();
     if (!view) return;
@@ -67,22 +62,13 @@ void WindowImpl::SyncToolTip() {
     if (native->client) native->client->setToolTip(Q(toolTip));
 }
 
-// Colours of a static or edit control come from its parent's WM_CTLCOLOR handling (which
-// first offers the message to the control itself).
-void WindowImpl::ApplyControlColours() {
+UINT WindowImpl::ControlColourMessage() const {
     ControlView* view = native->control.get();
-    if (!view || !parent || !parent->wnd || !wnd) return;
-    const UINT message = view->ColourMessage();
-    if (!message) return;
-    auto scratch = std::make_shared<gdi::Surface>(1, 1);
-    CDC dc;
-    dc.AttachSurface(scratch);
-    HBRUSH brush = reinterpret_cast<HBRUSH>(parent->wnd->SendMessage(
-        message, reinterpret_cast<WPARAM>(&dc), reinterpret_cast<LPARAM>(Hwnd())));
-    COLORREF fill = 0;
-    bool hollow = true;
-    if (brush && !gdi::BrushInfo(brush, &fill, &hollow)) hollow = true;
-    view->ApplyColours(dc.GetTextColor(), hollow, fill);
+    return view ? view->ColourMessage() : 0;
+}
+
+void WindowImpl::ShowControlColours(COLORREF textColour, bool hollow, COLORREF fill) {
+    if (ControlView* view = native->control.get()) view->ApplyColours(textColour, hollow, fill);
 }
 
 }  // namespace afx
