@@ -2,7 +2,7 @@
 // system colours.
 #include "platform/afx/automation.h"
 #include "platform/afx/loop.h"
-#include "platform/qt/backend.h"
+#include "platform/afx/window.h"
 
 namespace {
 

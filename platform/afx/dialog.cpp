@@ -3,8 +3,8 @@
 #include "platform/afx/automation.h"
 #include "platform/afx/input.h"
 #include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 #include "platform/crt/codepage.h"
-#include "platform/qt/backend.h"
 
 using afx::WindowImpl;
 

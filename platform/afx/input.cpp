@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/afx/loop.h"
-#include "platform/qt/backend.h"
+#include "platform/afx/window.h"
 
 namespace afx {
 namespace {
@@ -165,14 +165,15 @@ void PointerLeftWhileCaptured() {
     WindowImpl* capture = CaptureImpl();
     POINT p{};
     UINT flags = 0;
-    if (capture && capture->wnd && PointerInClient(capture, &p, &flags)) {
+    if (capture && capture->wnd && capture->native &&
+        capture->native->PointerInClient(&p, &flags)) {
         capture->wnd->SendMessage(WM_MOUSEMOVE, flags, MAKELPARAM(p.x, p.y));
         if (!g_capture) {
             // The capture ended there. The pointer may now be over a window that takes no
             // input (the owner of a dialog) or outside the program: no window will set the
             // cursor, so the program's own cursor goes back to the arrow at once.
-            WindowImpl* top = TopLevelUnderPointer();
-            if (!top || !top->enabled) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+            WindowSink* top = TopLevelUnderPointer();
+            if (!top || !top->TakesInput()) ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
         }
     }
     ProcessPendingWork();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/afx/handles.h"
+#include "platform/qt/backend.h"
 
 namespace afx {
 
@@ -29,12 +30,6 @@ void NotifyParent(WindowImpl* control, UINT code);
 // ---- native input ----
 // The state of Shift with any key the desktop reports.
 void ShiftFromDesktop(bool down);
-// What became of a key from the desktop.
-enum class KeyRoute {
-    NotTaken,  // no window takes it, or it has no virtual key: the widgets have it
-    Consumed,  // the framework handled it
-    Passed,    // delivered, and a control's own widget may still use it
-};
 // A key pressed or released in top-level window `top` (`vk` 0: a key without a virtual key).
 // Alt+Space opens the system menu, Alt+F4 closes the window; other keys go through DeliverKey,
 // then the queued work is done.

@@ -7,7 +7,8 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/qt/backend.h"
+#include "platform/afx/input.h"
+#include "platform/afx/window.h"
 
 namespace afx {
 namespace {
@@ -51,10 +52,21 @@ void ArmWakeUp() {
     StartWakeUp(static_cast<int>(delay > 0x7FFFFFFF ? 0x7FFFFFFF : delay));
 }
 
-void WakeUpDue() {
-    DispatchDueTimers();
-    ArmWakeUp();
-}
+// What the backend reports of the desktop as a whole.
+class Events final : public EventSink {
+  public:
+    void WakeUp() override {
+        DispatchDueTimers();
+        ArmWakeUp();
+    }
+    void Shift(bool down) override { ShiftFromDesktop(down); }
+    bool CaptureHeld() override { return afx::CaptureHeld(); }
+    void PointerLeft() override { PointerLeftWhileCaptured(); }
+    WindowSink* InputWindow() override {
+        CWnd* top = TopWindowForInput();
+        return top ? top->Impl() : nullptr;
+    }
+};
 
 }  // namespace
 
@@ -63,7 +75,8 @@ void EnsureWindowSystem() {
     if (l.started) return;
     l.started = true;
     // A windowing system some other part of the program started is used as it is.
-    if (!StartWindowSystem(WakeUpDue)) return;
+    static Events events;
+    if (!StartWindowSystem(&events)) return;
     l.wakeable = true;
     int screenWidth = 0, screenHeight = 0;
     if (PrimaryScreenSize(&screenWidth, &screenHeight))

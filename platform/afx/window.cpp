@@ -1,16 +1,51 @@
-// WindowImpl, the framework's side: the registry of live windows, what a top-level window and a
-// control are made of (the objects, menus and fonts of a template), their geometry and
-// invalidation, the colours a parent gives its controls, and destruction. The widgets that show
-// them are the backend's (platform/qt/window.cpp).
+// WindowImpl: the registry of live windows, what a top-level window and a control are made of
+// (the objects, menus and fonts of a template), their geometry and invalidation, the colours a
+// parent gives its controls, and destruction. The backend's widgets show them
+// (window_sync.cpp).
+#include "platform/afx/window.h"
+
 #include <algorithm>
 #include <set>
 
 #include "platform/afx/input.h"
 #include "platform/afx/loop.h"
-#include "platform/qt/backend.h"
 
 namespace afx {
 namespace {
+
+ControlSpec ControlSpecOf(const ControlTemplate& c) {
+    ControlSpec spec;
+    switch (c.kind) {
+        case ControlKind::Static:
+            spec.kind = ControlWidget::Label;
+            break;
+        case ControlKind::Icon:
+            spec.kind = ControlWidget::IconLabel;
+            break;
+        case ControlKind::Button:
+            spec.kind = ControlWidget::Button;
+            break;
+        case ControlKind::Edit:
+            spec.kind = ControlWidget::Edit;
+            break;
+        case ControlKind::ComboBox:
+            spec.kind = ControlWidget::ComboBox;
+            break;
+        case ControlKind::ListView:
+            spec.kind = ControlWidget::ReportList;
+            break;
+    }
+    const PixelRect pr = ControlPixelRect(c);
+    spec.rect = RECT{pr.x, pr.y, pr.x + pr.cx, pr.y + pr.cy};
+    spec.defaultButton = IsDefaultButton(c);
+    const DWORD type = c.style & SS_TYPEMASK;
+    spec.align = type == SS_CENTER  ? LabelAlign::Centre
+                 : type == SS_RIGHT ? LabelAlign::Right
+                                    : LabelAlign::Left;
+    spec.centreVertically = (c.style & SS_CENTERIMAGE) != 0;
+    spec.wordWrap = c.kind == ControlKind::Static && !(c.style & SS_CENTERIMAGE);
+    return spec;
+}
 
 std::set<const WindowImpl*>& LiveWindows() {
     static std::set<const WindowImpl*> live;
@@ -26,7 +61,8 @@ std::vector<WindowImpl*> TopLevelWindows() {
     return out;
 }
 
-WindowImpl::WindowImpl(CWnd* w, WindowImpl* p) : wnd(w), parent(p), native(MakeNativeWindow()) {
+WindowImpl::WindowImpl(CWnd* w, WindowImpl* p) : wnd(w), parent(p) {
+    editLimit = kDefaultEditLimit;
     LiveWindows().insert(this);
     if (parent) parent->children.push_back(this);
 }
@@ -83,7 +119,16 @@ void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
     rect = RECT{(sw - w) / 2, (sh - h) / 2, (sw - w) / 2 + w, (sh - h) / 2 + h};
 
     surface = std::make_shared<gdi::Surface>(cw, ch);
-    CreateFrame(owner);
+    FrameSpec spec;
+    spec.title = text;
+    spec.systemMenu = (style & WS_SYSMENU) != 0;
+    spec.minimiseBox = (style & WS_MINIMIZEBOX) != 0;
+    spec.maximiseBox = (style & WS_MAXIMIZEBOX) != 0;
+    spec.menuBarHeight = kMenuBarHeight;
+    spec.menuBar = menu != nullptr;
+    native = CreateFrameWindow(spec, owner ? owner->native.get() : nullptr, surface, this);
+    if (menu) SyncMenuBar(true);
+    SyncGeometry();
 
     for (const ControlTemplate& ct : t.controls) CreateControl(ct);
 }
@@ -129,7 +174,11 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
     if (c.kind == ControlKind::Icon && c.resourceId)
         impl->staticIcon = LoadIconResource(c.resourceId);
 
-    impl->CreateControlWidget(c);
+    impl->native = CreateControlWindow(ControlSpecOf(c), impl, native.get(), impl);
+    // A drop-down list is one line tall whatever its template says.
+    if (const int height = impl->native->OwnHeight()) impl->rect.bottom = impl->rect.top + height;
+    impl->SyncControl();
+    impl->SyncGeometry();
     impl->SyncVisible();
     return impl;
 }
@@ -152,7 +201,7 @@ void WindowImpl::Destroy() {
         delete child;
     }
     if (menu && menu->m_hMenu) menu->m_hMenu->onChange = nullptr;
-    DestroyWidgets();
+    native.reset();
 }
 
 // ---- geometry ----
@@ -189,16 +238,10 @@ void WindowImpl::SetWindowRect(const RECT& r) {
     }
 }
 
-void WindowImpl::SyncVisible() {
-    // A window that hides can no longer hold the mouse.
-    if (!visible) ReleaseCaptureWithin(this);
-    ShowVisible();
-}
-
 void WindowImpl::SetIconic(bool on) {
     if (iconic == on) return;
     iconic = on;
-    ShowIconic(on);
+    if (native) native->ShowIconic(on, visible);
     if (!on) Invalidate(nullptr, false);
 }
 
@@ -210,9 +253,10 @@ bool WindowImpl::ReceivesMouse() const {
 // Colours of a static or edit control come from its parent's WM_CTLCOLOR handling (which
 // first offers the message to the control itself).
 void WindowImpl::ApplyControlColours() {
-    if (!parent || !parent->wnd || !wnd) return;
-    const UINT message = ControlColourMessage();
-    if (!message) return;
+    if (!native || !parent || !parent->wnd || !wnd) return;
+    const ColourRole role = native->Colours();
+    if (role == ColourRole::None) return;
+    const UINT message = role == ColourRole::Edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
     auto scratch = std::make_shared<gdi::Surface>(1, 1);
     CDC dc;
     dc.AttachSurface(scratch);
@@ -221,7 +265,7 @@ void WindowImpl::ApplyControlColours() {
     COLORREF fill = 0;
     bool hollow = true;
     if (brush && !gdi::BrushInfo(brush, &fill, &hollow)) hollow = true;
-    ShowControlColours(dc.GetTextColor(), hollow, fill);
+    native->ShowColours(dc.GetTextColor(), hollow, fill);
 }
 
 // ---- painting ----
@@ -274,6 +318,16 @@ WindowImpl* WindowImpl::ChildAt(POINT p) const {
             return c;
     }
     return nullptr;
+}
+
+std::vector<ShownControl> WindowImpl::ShownControls() const {
+    std::vector<ShownControl> shown;
+    if (!topLevel || !native) return shown;
+    for (WindowImpl* child : children)
+        if (child->visible && child->native)
+            shown.push_back(
+                ShownControl{child->native.get(), POINT{child->rect.left, child->rect.top}});
+    return shown;
 }
 
 }  // namespace afx

@@ -2,7 +2,7 @@
 // and the DCs on its client area. Its messages are in wndproc.cpp.
 #include "platform/afx/input.h"
 #include "platform/afx/loop.h"
-#include "platform/qt/backend.h"
+#include "platform/afx/window.h"
 
 using afx::WindowImpl;
 

@@ -22,53 +22,45 @@ void ControlView::ApplyColours(COLORREF textColour, bool hollow, COLORREF fill) 
     widget_->update();
 }
 
-std::unique_ptr<ControlView> CreateControlView(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlSpec& spec,
                                                QWidget* parent) {
-    switch (c.kind) {
-        case ControlKind::Static:
-        case ControlKind::Icon:
-            return CreateLabel(impl, c, parent);
-        case ControlKind::Button:
-            return CreateButton(impl, c, parent);
-        case ControlKind::Edit:
-            return CreateEdit(impl, c, parent);
-        case ControlKind::ComboBox:
-            return CreateComboBox(impl, c, parent);
-        case ControlKind::ListView:
-            return CreateReportList(impl, c, parent);
+    switch (spec.kind) {
+        case ControlWidget::Label:
+        case ControlWidget::IconLabel:
+            return CreateLabel(window, spec, parent);
+        case ControlWidget::Button:
+            return CreateButton(window, spec, parent);
+        case ControlWidget::Edit:
+            return CreateEdit(window, spec, parent);
+        case ControlWidget::ComboBox:
+            return CreateComboBox(window, spec, parent);
+        case ControlWidget::ReportList:
+            return CreateReportList(window, spec, parent);
     }
     return nullptr;
 }
 
-void WindowImpl::SyncControl() {
-    ControlView* view = native->control.get();
-    if (!view) return;
-    SyncText();
-    native->syncing = true;
-    view->SyncState(*this);
-    view->Widget()->setToolTip(Q(toolTip));
-    native->syncing = false;
+void QtWindow::SyncState() {
+    if (!control) return;
+    syncing = true;
+    control->SyncState(*state);
+    control->Widget()->setToolTip(Q(state->toolTip));
+    syncing = false;
 }
 
-void WindowImpl::SyncFont() {
-    if (QWidget* widget = native->Widget()) {
-        widget->setFont(FontFromCFont(font));
-        SyncGeometry();
-    }
+void QtWindow::SetFont(CFont* font) {
+    if (QWidget* widget = Widget()) widget->setFont(FontFromCFont(font));
 }
 
-void WindowImpl::SyncToolTip() {
-    if (QWidget* widget = native->Widget()) widget->setToolTip(Q(toolTip));
-    if (native->client) native->client->setToolTip(Q(toolTip));
+void QtWindow::SetToolTip(const std::string& text) {
+    if (QWidget* widget = Widget()) widget->setToolTip(Q(text));
+    if (client) client->setToolTip(Q(text));
 }
 
-UINT WindowImpl::ControlColourMessage() const {
-    ControlView* view = native->control.get();
-    return view ? view->ColourMessage() : 0;
-}
+ColourRole QtWindow::Colours() const { return control ? control->Colours() : ColourRole::None; }
 
-void WindowImpl::ShowControlColours(COLORREF textColour, bool hollow, COLORREF fill) {
-    if (ControlView* view = native->control.get()) view->ApplyColours(textColour, hollow, fill);
+void QtWindow::ShowColours(COLORREF textColour, bool hollow, COLORREF fill) {
+    if (control) control->ApplyColours(textColour, hollow, fill);
 }
 
 }  // namespace afx

@@ -23,30 +23,35 @@ QPointer<QMenu> g_systemMenu;  // goes null when its window takes it away
 // framework sends when it gives a key to a widget itself.
 struct NamedKey {
     int qt;
-    UINT vk;
+    unsigned vk;
 };
 constexpr NamedKey kNamedKeys[] = {
-    {Qt::Key_Space, VK_SPACE},    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},
-    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Shift, VK_SHIFT},
-    {Qt::Key_Alt, VK_MENU},       {Qt::Key_Left, VK_LEFT},       {Qt::Key_Right, VK_RIGHT},
-    {Qt::Key_Up, VK_UP},          {Qt::Key_Down, VK_DOWN},       {Qt::Key_Delete, VK_DELETE},
-    {Qt::Key_Pause, VK_PAUSE},    {Qt::Key_Home, VK_HOME},       {Qt::Key_End, VK_END},
+    {Qt::Key_Space, keys::kSpace},    {Qt::Key_Return, keys::kReturn},
+    {Qt::Key_Enter, keys::kReturn},   {Qt::Key_Escape, keys::kEscape},
+    {Qt::Key_Tab, keys::kTab},        {Qt::Key_Backtab, keys::kTab},
+    {Qt::Key_Backspace, keys::kBack}, {Qt::Key_Control, keys::kControl},
+    {Qt::Key_Shift, keys::kShift},    {Qt::Key_Alt, keys::kAlt},
+    {Qt::Key_Left, keys::kLeft},      {Qt::Key_Right, keys::kRight},
+    {Qt::Key_Up, keys::kUp},          {Qt::Key_Down, keys::kDown},
+    {Qt::Key_Delete, keys::kDelete},  {Qt::Key_Pause, keys::kPause},
+    {Qt::Key_Home, keys::kHome},      {Qt::Key_End, keys::kEnd},
 };
+constexpr unsigned kF12 = keys::kF1 + 11;
 
-UINT VirtualKeyFromQt(int key) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<UINT>('A' + (key - Qt::Key_A));
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<UINT>('0' + (key - Qt::Key_0));
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
+unsigned VirtualKeyFromQt(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<unsigned>('A' + (key - Qt::Key_A));
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<unsigned>('0' + (key - Qt::Key_0));
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return keys::kF1 + static_cast<unsigned>(key - Qt::Key_F1);
     for (const NamedKey& k : kNamedKeys)
         if (k.qt == key) return k.vk;
     return 0;
 }
 
-int QtKeyOf(UINT vk) {
+int QtKeyOf(unsigned vk) {
     if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
     if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
-    if (vk >= VK_F1 && vk <= VK_F12) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    if (vk >= keys::kF1 && vk <= kF12) return Qt::Key_F1 + static_cast<int>(vk - keys::kF1);
     for (const NamedKey& k : kNamedKeys)
         if (k.vk == vk) return k.qt;
     return 0;
@@ -81,52 +86,49 @@ bool StandardCursorShape(HCURSOR cursor, Qt::CursorShape* shape) {
     return false;
 }
 
-WindowImpl* ImplOfWidget(QObject* o) {
+// The window of the frame that `o` belongs to.
+QtWindow* FrameWindowOf(QObject* o) {
     for (QObject* w = o; w; w = w->parent()) {
-        if (auto* frame = dynamic_cast<FrameWidget*>(w)) return frame->impl;
+        if (auto* frame = dynamic_cast<FrameWidget*>(w)) return frame->window;
     }
     return nullptr;
 }
 
-WindowImpl* ControlOfWidget(QObject* o) {
+QtWindow* ControlOfWidget(QObject* o) {
     for (QObject* w = o; w; w = w->parent()) {
-        if (WindowImpl* impl = WindowOfWidget(w)) return impl;
+        if (QtWindow* window = WindowOfWidget(w)) return window;
         if (dynamic_cast<FrameWidget*>(w)) break;
     }
     return nullptr;
 }
 
-QWidget* MouseWidget(const WindowImpl* impl) {
-    return impl->native->client ? static_cast<QWidget*>(impl->native->client)
-                                : impl->native->Widget();
-}
-
 }  // namespace
 
-bool PointerInClient(WindowImpl* impl, POINT* clientPoint, UINT* buttons) {
-    QWidget* w = MouseWidget(impl);
+bool QtWindow::PointerInClient(POINT* clientPoint, unsigned* held) const {
+    QWidget* w = client ? static_cast<QWidget*>(client) : Widget();
     if (!w) return false;
     const QPoint p = w->mapFromGlobal(QCursor::pos());
     *clientPoint = POINT{p.x(), p.y()};
-    *buttons = 0;
+    *held = 0;
     const Qt::MouseButtons pressed = QGuiApplication::mouseButtons();
-    if (pressed & Qt::LeftButton) *buttons |= MK_LBUTTON;
-    if (pressed & Qt::RightButton) *buttons |= MK_RBUTTON;
+    if (pressed & Qt::LeftButton) *held |= buttons::kLeft;
+    if (pressed & Qt::RightButton) *held |= buttons::kRight;
     return true;
 }
 
-WindowImpl* TopLevelUnderPointer() {
+WindowSink* TopLevelUnderPointer() {
     QWidget* under = QApplication::widgetAt(QCursor::pos());
-    return under ? ImplOfWidget(under) : nullptr;
+    QtWindow* window = under ? FrameWindowOf(under) : nullptr;
+    return window ? window->sink : nullptr;
 }
 
-bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down) {
-    QWidget* widget = WindowImpl::IsLive(control) ? control->native->Widget() : nullptr;
+bool QtWindow::SendKey(unsigned vk, bool down) {
+    QWidget* widget = Widget();
     if (!widget) return false;
     const int key = QtKeyOf(vk);
     if (!key) return false;
     QString text;
-    if (vk == VK_SPACE) text = QStringLiteral(" ");
+    if (vk == keys::kSpace) text = QStringLiteral(" ");
     QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, text);
     g_injectingKey = true;
     QApplication::sendEvent(widget, &event);
@@ -146,36 +148,34 @@ HCURSOR StandardCursor(uintptr_t id) {
 
 bool SystemMenuPopupOpen() { return g_systemMenu != nullptr; }
 
-void OpenSystemMenuPopup(WindowImpl* impl) {
-    if (!impl || !impl->systemMenu || !impl->native->frame) return;
+void QtWindow::OpenSystemMenu(const std::vector<MenuEntry>& items) {
+    if (!frame) return;
     if (g_systemMenu) {
         g_systemMenu->close();
         g_systemMenu->deleteLater();
     }
-    auto* popup = new QMenu(impl->native->frame);
+    auto* popup = new QMenu(frame);
     g_systemMenu = popup;
-    WindowImpl* self = impl;
-    for (MenuItem& item : impl->systemMenu->m_hMenu->items) {
-        if (item.flags & MF_SEPARATOR) {
+    QPointer<FrameWidget> owner = frame;
+    for (const MenuEntry& item : items) {
+        if (item.separator) {
             popup->addSeparator();
             continue;
         }
         QAction* a = popup->addAction(Q(item.text));
-        a->setEnabled(!(item.flags & (MF_GRAYED | MF_DISABLED)));
-        if (item.id == SC_RESTORE) a->setEnabled(impl->iconic);
-        if (item.id == SC_MINIMIZE) a->setEnabled(!impl->iconic);
-        a->setCheckable((item.flags & MF_CHECKED) != 0);
-        a->setChecked((item.flags & MF_CHECKED) != 0);
-        const UINT id = item.id;
-        QObject::connect(a, &QAction::triggered, [self, id] {
-            if (WindowImpl::IsLive(self)) PostWindowMessage(self, WM_SYSCOMMAND, id, 0);
+        a->setEnabled(item.enabled);
+        a->setCheckable(item.checked);
+        a->setChecked(item.checked);
+        const unsigned id = item.id;
+        QObject::connect(a, &QAction::triggered, [owner, id] {
+            if (owner && owner->window) owner->window->sink->Command(id, true);
         });
     }
     QObject::connect(popup, &QMenu::aboutToHide, [popup] {
         if (g_systemMenu == popup) g_systemMenu = nullptr;
         popup->deleteLater();
     });
-    popup->popup(impl->native->frame->mapToGlobal(QPoint(0, 0)));
+    popup->popup(frame->mapToGlobal(QPoint(0, 0)));
 }
 
 void CloseSystemMenuPopup() {
@@ -213,23 +213,24 @@ EventRouter* EventRouter::Instance() {
 
 bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Leave && CaptureHeld() && watched->isWidgetType()) {
-        PointerLeftWhileCaptured();
+    if (type == QEvent::Leave && Events()->CaptureHeld() && watched->isWidgetType()) {
+        Events()->PointerLeft();
         return false;
     }
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto* ke = static_cast<QKeyEvent*>(event);
         if (!watched->isWidgetType() || g_injectingKey) return false;
-        ShiftFromDesktop((ke->modifiers() & Qt::ShiftModifier) != 0);
+        Events()->Shift((ke->modifiers() & Qt::ShiftModifier) != 0);
         // Deliver each key once, at its first receiver: the focus widget, or the window when
         // nothing has the focus. A key ignored there travels on to the parents, which are
         // never the focus widget.
         QWidget* focus = QApplication::focusWidget();
         if (focus ? watched != focus : !dynamic_cast<FrameWidget*>(watched)) return false;
-        WindowImpl* top = ImplOfWidget(watched);
+        QtWindow* top = FrameWindowOf(watched);
         const KeyRoute route =
-            KeyFromDesktop(top, VirtualKeyFromQt(ke->key()), type == QEvent::KeyPress,
-                           ke->isAutoRepeat(), (ke->modifiers() & Qt::AltModifier) != 0);
+            top ? top->sink->Key(VirtualKeyFromQt(ke->key()), type == QEvent::KeyPress,
+                                 ke->isAutoRepeat(), (ke->modifiers() & Qt::AltModifier) != 0)
+                : KeyRoute::NotTaken;
         if (route == KeyRoute::NotTaken) return false;
         // The client area has no use of its own for keys.
         return route == KeyRoute::Consumed || dynamic_cast<ClientWidget*>(watched) ||
@@ -237,16 +238,16 @@ bool EventRouter::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
         type == QEvent::MouseButtonRelease) {
-        WindowImpl* c = ControlOfWidget(watched);
-        if (!c || !c->isControl || watched != c->native->Widget()) return false;
+        QtWindow* c = ControlOfWidget(watched);
+        if (!c || watched != c->Widget()) return false;
         auto* me = static_cast<QMouseEvent*>(event);
         const QPoint qp = me->position().toPoint();
-        UINT message = WM_MOUSEMOVE;
+        MouseEdge edge = MouseEdge::Move;
         if (type != QEvent::MouseMove) {
             if (me->button() != Qt::LeftButton) return false;
-            message = type == QEvent::MouseButtonPress ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+            edge = type == QEvent::MouseButtonPress ? MouseEdge::LeftDown : MouseEdge::LeftUp;
         }
-        return ControlMouseFromDesktop(c, message, POINT{qp.x(), qp.y()});
+        return c->sink->ControlMouse(edge, POINT{qp.x(), qp.y()});
     }
     return false;
 }

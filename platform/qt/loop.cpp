@@ -12,7 +12,7 @@ namespace {
 
 struct NativeLoop {
     QTimer* wake = nullptr;  // fires when the framework's next timer is due
-    std::function<void()> wakeUp;
+    EventSink* events = nullptr;
     int argc = 1;
     char* argv[2] = {const_cast<char*>("kivra"), nullptr};
 };
@@ -24,7 +24,9 @@ NativeLoop& Native() {
 
 }  // namespace
 
-bool StartWindowSystem(std::function<void()> wakeUp) {
+EventSink* Events() { return Native().events; }
+
+bool StartWindowSystem(EventSink* events) {
     if (QApplication::instance()) return false;
     NativeLoop& l = Native();
     ChooseQtPlatform();
@@ -33,14 +35,13 @@ bool StartWindowSystem(std::function<void()> wakeUp) {
     ApplyDesktopLook();
     qApp->installEventFilter(EventRouter::Instance());
     WatchFocusOnBlockedWindows();
-    l.wakeUp = std::move(wakeUp);
+    l.events = events;
     l.wake = new QTimer(qApp);
     l.wake->setSingleShot(true);
-    QObject::connect(l.wake, &QTimer::timeout, [] { Native().wakeUp(); });
+    QObject::connect(l.wake, &QTimer::timeout, [] { Native().events->WakeUp(); });
     QObject::connect(qApp, &QApplication::focusChanged, [](QWidget*, QWidget* now) {
         if (!now) return;
-        WindowImpl* impl = WindowOfWidget(now);
-        if (impl && impl->parent) impl->parent->focus = impl;
+        if (QtWindow* control = WindowOfWidget(now)) control->sink->FocusArrived();
     });
     return true;
 }

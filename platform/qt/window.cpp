@@ -10,159 +10,158 @@
 
 namespace afx {
 
-void NativeWindowDeleter::operator()(NativeWindow* native) const { delete native; }
-
-std::unique_ptr<NativeWindow, NativeWindowDeleter> MakeNativeWindow() {
-    return std::unique_ptr<NativeWindow, NativeWindowDeleter>(new NativeWindow());
-}
-
 // ---- creation and destruction ----
 
-void WindowImpl::CreateFrame(WindowImpl* owner) {
+QtWindow::QtWindow(WindowSink* s) : sink(s) {}
+
+std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWindow* owner,
+                                                std::shared_ptr<gdi::Surface> surface,
+                                                WindowSink* sink) {
+    auto window = std::make_unique<QtWindow>(sink);
+    window->surface = std::move(surface);
+    window->menuBarHeight = spec.menuBarHeight;
+    window->minimiseBox = spec.minimiseBox;
+    window->maximiseBox = spec.maximiseBox;
     // An owned window is its owner's dialog: the window manager keeps it above the owner and
     // gives it no taskbar entry of its own. The caption's buttons are those the style asks for.
-    QWidget* ownerFrame = owner && owner->native->frame ? owner->native->frame : nullptr;
-    FrameWidget* frame = new FrameWidget(this, ownerFrame);
-    native->frame = frame;
+    auto* ownerWindow = static_cast<QtWindow*>(owner);
+    QWidget* ownerFrame = ownerWindow && ownerWindow->frame ? ownerWindow->frame : nullptr;
+    FrameWidget* frame = new FrameWidget(window.get(), ownerFrame);
+    window->frame = frame;
     Qt::WindowFlags flags =
         (ownerFrame ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
-    if (style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
+    if (spec.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (spec.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
+    if (spec.maximiseBox) flags |= Qt::WindowMaximizeButtonHint;
     frame->setWindowFlags(flags);
-    frame->setWindowTitle(Q(text));
+    frame->setWindowTitle(Q(spec.title));
     frame->setFont(DialogFont());
-    if (menu) {
-        EnsureMenuBar();
-        SyncMenuBar(true);
-    }
-    ClientWidget* c = new ClientWidget(this, frame);
-    native->client = c;
-    surface->SetChangeHook([c](const RECT& r) {
+    if (spec.menuBar) window->EnsureMenuBar();
+    ClientWidget* c = new ClientWidget(window.get(), frame);
+    window->client = c;
+    window->surface->SetChangeHook([c](const RECT& r) {
         QMetaObject::invokeMethod(
             c, [c, r] { c->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)); },
             Qt::QueuedConnection);
     });
-    SyncGeometry();
+    return window;
 }
 
-void WindowImpl::CreateControlWidget(const ControlTemplate& c) {
-    native->control = CreateControlView(this, c, parent->native->client);
-    QWidget* widget = native->Widget();
+std::unique_ptr<NativeWindow> CreateControlWindow(const ControlSpec& spec,
+                                                  const ControlState* state, NativeWindow* dialog,
+                                                  WindowSink* sink) {
+    auto window = std::make_unique<QtWindow>(sink);
+    window->state = state;
+    window->control = CreateControlView(window.get(), spec, static_cast<QtWindow*>(dialog)->client);
+    QWidget* widget = window->Widget();
     widget->setFont(DialogFont());
     widget->installEventFilter(EventRouter::Instance());
-    widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
-    SyncControl();
-    SyncGeometry();
+    widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(window.get())));
+    return window;
 }
 
-void WindowImpl::DestroyWidgets() {
+QtWindow::~QtWindow() {
     if (surface) surface->SetChangeHook(nullptr);
-    native->menuActions.clear();
-    if (FrameWidget* frame = native->frame) {
+    menuActions.clear();
+    if (frame) {
         // Windows it owns outlive it on their own (their frames are Qt children of this one).
         for (FrameWidget* owned : frame->findChildren<FrameWidget*>(Qt::FindDirectChildrenOnly))
             owned->setParent(nullptr, owned->windowFlags());
-        frame->impl = nullptr;
+        frame->window = nullptr;
+        client->window = nullptr;
         frame->hide();
         frame->deleteLater();
-        native->frame = nullptr;
-        native->client = nullptr;
-        native->menuBar = nullptr;
     }
-    if (QWidget* widget = native->Widget()) {
+    if (QWidget* widget = Widget()) {
         widget->removeEventFilter(EventRouter::Instance());
         widget->setProperty(kWindowProperty, QVariant());
         widget->hide();
         widget->deleteLater();
-        native->control.reset();
     }
 }
 
 // ---- geometry ----
 
-void WindowImpl::SyncGeometry() {
-    if (topLevel && native->frame) {
-        const int cw = ClientWidth(), ch = ClientHeight();
-        const int mbh = native->menuBar ? kMenuBarHeight : 0;
-        if (native->menuBar) native->menuBar->setGeometry(0, 0, cw, mbh);
-        native->client->setGeometry(0, mbh, cw, ch);
-        native->frame->setFixedSize(cw, ch + mbh);
-        native->frame->move(rect.left, rect.top);
-    } else if (ControlView* view = native->control.get()) {
-        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-        view->Widget()->setGeometry(rect.left, rect.top, width,
-                                    height + view->OverhangBelow(height));
-    }
+void QtWindow::PlaceFrame(int x, int y, int cw, int ch) {
+    if (!frame) return;
+    const int mbh = menuBar ? menuBarHeight : 0;
+    if (menuBar) menuBar->setGeometry(0, 0, cw, mbh);
+    client->setGeometry(0, mbh, cw, ch);
+    frame->setFixedSize(cw, ch + mbh);
+    frame->move(x, y);
+}
+
+void QtWindow::PlaceControl(const RECT& rect) {
+    if (!control) return;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    control->Widget()->setGeometry(rect.left, rect.top, width,
+                                   height + control->OverhangBelow(height));
 }
 
 // ---- state on the screen ----
 
-void WindowImpl::SyncText() {
-    if (topLevel && native->frame) {
-        native->frame->setWindowTitle(Q(text));
-        return;
-    }
-    ControlView* view = native->control.get();
-    if (!view) return;
-    native->syncing = true;
-    view->SyncText(*this);
-    native->syncing = false;
+void QtWindow::SetTitle(const std::string& title) {
+    if (frame) frame->setWindowTitle(Q(title));
 }
 
-void WindowImpl::ShowVisible() {
-    if (topLevel && native->frame) {
-        native->frame->setVisible(visible);
-    } else if (QWidget* widget = native->Widget()) {
+void QtWindow::SyncText() {
+    if (!control) return;
+    syncing = true;
+    control->SyncText(*state);
+    syncing = false;
+}
+
+void QtWindow::Show(bool visible, bool enabled) {
+    if (frame) {
+        frame->setVisible(visible);
+    } else if (QWidget* widget = Widget()) {
         widget->setVisible(visible);
         widget->setEnabled(enabled);
     }
 }
 
-void WindowImpl::ShowIconic(bool on) {
-    if (FrameWidget* frame = native->frame) {
-        frame->applyingState = true;
-        frame->lastOwnStateChange = std::chrono::steady_clock::now();
-        if (on)
-            frame->showMinimized();
-        else if (visible)
-            frame->showNormal();
-        frame->applyingState = false;
-    }
+void QtWindow::ShowIconic(bool on, bool visible) {
+    if (!frame) return;
+    frame->applyingState = true;
+    frame->lastOwnStateChange = std::chrono::steady_clock::now();
+    if (on)
+        frame->showMinimized();
+    else if (visible)
+        frame->showNormal();
+    frame->applyingState = false;
 }
 
-void WindowImpl::ShowIcon(HICON icon) {
-    if (native->frame && icon) native->frame->setWindowIcon(QIcon(PixmapFromIcon(icon)));
+void QtWindow::ShowIcon(HICON icon) {
+    if (frame && icon) frame->setWindowIcon(QIcon(PixmapFromIcon(icon)));
 }
 
-void WindowImpl::SetModal(bool modal) {
-    if (native->frame)
-        native->frame->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+void QtWindow::SetModal(bool modal) {
+    if (frame) frame->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
 }
 
-void WindowImpl::HideNow() {
-    if (native->frame) native->frame->hide();
+void QtWindow::HideNow() {
+    if (frame) frame->hide();
 }
 
-void WindowImpl::TakeFocus() {
-    if (QWidget* widget = native->Widget())
+void QtWindow::TakeFocus() {
+    if (QWidget* widget = Widget())
         widget->setFocus();
-    else if (native->client)
-        native->client->setFocus();
+    else if (client)
+        client->setFocus();
 }
 
-void WindowImpl::Activate() {
-    if (!native->frame || !visible || iconic) return;
+void QtWindow::Activate(NativeWindow* focusControl) {
+    if (!frame) return;
     // Offscreen there is no window system to stack or activate windows.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        native->frame->raise();
-        native->frame->activateWindow();
+        frame->raise();
+        frame->activateWindow();
     }
-    QWidget* focusWidget = WindowImpl::IsLive(focus) ? focus->native->Widget() : nullptr;
-    if (focusWidget && focus->visible)
+    QWidget* focusWidget = focusControl ? static_cast<QtWindow*>(focusControl)->Widget() : nullptr;
+    if (focusWidget)
         focusWidget->setFocus(Qt::ActiveWindowFocusReason);
-    else if (native->client)
-        native->client->setFocus(Qt::ActiveWindowFocusReason);
+    else if (client)
+        client->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace afx
