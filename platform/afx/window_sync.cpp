@@ -9,6 +9,18 @@
 namespace afx {
 namespace {
 
+// The backend numbers keys, mouse flags, list formats and list styles as the framework does.
+static_assert(keys::kBack == VK_BACK && keys::kTab == VK_TAB && keys::kReturn == VK_RETURN &&
+              keys::kShift == VK_SHIFT && keys::kControl == VK_CONTROL && keys::kAlt == VK_MENU &&
+              keys::kPause == VK_PAUSE && keys::kEscape == VK_ESCAPE && keys::kSpace == VK_SPACE &&
+              keys::kEnd == VK_END && keys::kHome == VK_HOME && keys::kLeft == VK_LEFT &&
+              keys::kUp == VK_UP && keys::kRight == VK_RIGHT && keys::kDown == VK_DOWN &&
+              keys::kDelete == VK_DELETE && keys::kF1 == VK_F1 && keys::kF1 + 11 == VK_F12);
+static_assert(buttons::kLeft == MK_LBUTTON && buttons::kRight == MK_RBUTTON &&
+              buttons::kShift == MK_SHIFT && buttons::kControl == MK_CONTROL);
+static_assert(LVCFMT_LEFT == 0 && LVCFMT_RIGHT == 1 && LVCFMT_CENTER == 2);
+static_assert(LVS_EX_GRIDLINES == 0x01 && LVS_EX_FULLROWSELECT == 0x20);
+
 std::vector<MenuEntry> EntriesOf(const MenuData& menu) {
     std::vector<MenuEntry> entries;
     for (const MenuItem& item : menu.items) {
