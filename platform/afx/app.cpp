@@ -1,7 +1,8 @@
 // The application object, the program's entry, message boxes, cursors, screen metrics and
 // system colours.
 #include "platform/afx/automation.h"
-#include "platform/qt/backend.h"
+#include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 
 namespace {
 

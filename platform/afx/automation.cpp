@@ -3,7 +3,9 @@
 
 #include <set>
 
-#include "platform/qt/backend.h"
+#include "platform/afx/input.h"
+#include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 
 using afx::WindowImpl;
 
@@ -18,7 +20,10 @@ std::set<int>& LiveDialogs() {
 
 namespace afx {
 
-void InitPlatform(int argc, char** argv) { InitPlatformArgs(argc, argv); }
+void InitPlatform(int argc, char** argv) {
+    SetProgramArgs(argc, argv);
+    EnsureWindowSystem();
+}
 
 namespace automation {
 
@@ -43,7 +48,7 @@ void Advance(uint32_t ms) {
 void SetIdleHook(std::function<void()> hook) { SetIdleHookImpl(std::move(hook)); }
 
 void ProcessPending() {
-    ProcessNativeEvents();
+    ProcessNativeEvents(false);
     ProcessPendingWork();
 }
 
@@ -129,7 +134,7 @@ bool Key(const std::string& name, KeyEdge edge) {
             } else if (focus->kind == ControlKind::ComboBox ||
                        focus->kind == ControlKind::ListView) {
                 // Arrows choose in a list or combo box, as the keyboard does.
-                SendKeyToWidget(focus, vk, down);
+                if (focus->native) focus->native->SendKey(vk, down);
             }
         }
         ProcessPending();
@@ -240,20 +245,36 @@ bool MenuCommand(unsigned id) {
 bool MenuItemShown(CWnd* wnd, unsigned id, bool* enabled, bool* checked, std::string* text) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
-    return wnd->Impl() && MenuBarItemShown(wnd->Impl(), id, enabled, checked, text);
+    WindowImpl* impl = wnd->Impl();
+    return impl && impl->native && impl->native->MenuBarItemShown(id, enabled, checked, text);
 }
+
+namespace {
+
+// The window's client area as it is shown: its surface with its controls drawn over it.
+std::shared_ptr<gdi::Surface> ShownClient(WindowImpl* impl, std::vector<ShownControl>* controls) {
+    if (!impl || !impl->wnd) return nullptr;
+    *controls = impl->ShownControls();
+    return impl->wnd->GetSurface();
+}
+
+}  // namespace
 
 // Photographs wait for the paints that are due, as a person looking at the screen would.
 bool SaveClientPng(CWnd* wnd, const std::string& file) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
-    return wnd->Impl() && SaveClientPngFile(wnd->Impl(), file);
+    std::vector<ShownControl> controls;
+    std::shared_ptr<gdi::Surface> surface = ShownClient(wnd->Impl(), &controls);
+    return surface && SaveClientPngFile(*surface, controls, file);
 }
 
 bool GrabClient(CWnd* wnd, std::vector<uint32_t>* pixels, int* width, int* height) {
     if (!wnd || !wnd->Impl()) return false;
     ProcessPending();
-    return wnd->Impl() && GrabClientPixels(wnd->Impl(), pixels, width, height);
+    std::vector<ShownControl> controls;
+    std::shared_ptr<gdi::Surface> surface = ShownClient(wnd->Impl(), &controls);
+    return surface && GrabClientPixels(*surface, controls, pixels, width, height);
 }
 
 bool SaveClientPng(const std::string& file) { return SaveClientPng(TopWindow(), file); }

@@ -1,8 +1,9 @@
 // The dialog controls: static text and icons, push buttons, single-line edits, drop-down
 // lists, report-style list views and tooltips. Their state lives in the window and is
 // mirrored into the widgets that show them (platform/qt).
+#include "platform/afx/input.h"
+#include "platform/afx/window.h"
 #include "platform/crt/codepage.h"
-#include "platform/qt/backend.h"
 
 using afx::WindowImpl;
 

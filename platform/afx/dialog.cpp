@@ -1,8 +1,10 @@
 // CDialog: windows from templates, modal loops, the dialog keys, answers from the responder,
 // and data exchange.
 #include "platform/afx/automation.h"
+#include "platform/afx/input.h"
+#include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 #include "platform/crt/codepage.h"
-#include "platform/qt/backend.h"
 
 using afx::WindowImpl;
 
@@ -35,7 +37,7 @@ CWnd* OwnerFor(CDialog* dlg, CWnd* parent) {
 
 bool CreateFromTemplate(CDialog* dlg, const afx::DialogTemplate* t, CWnd* owner) {
     if (!t) return false;
-    afx::EnsureQt();
+    afx::EnsureWindowSystem();
     auto* impl = new WindowImpl(nullptr, nullptr);
     dlg->AttachImpl(impl);
     impl->CreateTopLevel(*t, owner ? owner->Impl() : nullptr);

@@ -1,5 +1,5 @@
 // Menus as data: a tree of items whose changes reach the menu bar that shows them.
-#include "platform/qt/backend.h"
+#include "platform/afx/window.h"
 
 namespace afx {
 

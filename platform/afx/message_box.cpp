@@ -5,12 +5,24 @@
 #include <vector>
 
 #include "platform/afx/automation.h"
+#include "platform/afx/loop.h"
 #include "platform/afx/templates.h"
-#include "platform/qt/backend.h"
+#include "platform/afx/window.h"
 
 using afx::WindowImpl;
 
 namespace {
+
+// The desktop's picture for a message box icon (MB_ICONHAND, MB_ICONQUESTION,
+// MB_ICONEXCLAMATION, MB_ICONASTERISK) in icon control `impl`.
+void ShowIcon(afx::WindowImpl* impl, UINT mbIcon) {
+    if (!impl || !impl->native) return;
+    afx::MessageIcon icon = afx::MessageIcon::Information;
+    if (mbIcon == MB_ICONHAND) icon = afx::MessageIcon::Critical;
+    if (mbIcon == MB_ICONQUESTION) icon = afx::MessageIcon::Question;
+    if (mbIcon == MB_ICONEXCLAMATION) icon = afx::MessageIcon::Warning;
+    impl->native->ShowMessageIcon(icon, GetSystemMetrics(SM_CXICON));
+}
 
 // Layout in pixels.
 constexpr int kMargin = 12;
@@ -88,8 +100,7 @@ class CMessageBoxDlg : public CDialog {
 
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
-        if (CWnd* icon = GetDlgItem(kIconId))
-            afx::ShowMessageIcon(icon->Impl(), type_ & MB_ICONMASK);
+        if (CWnd* icon = GetDlgItem(kIconId)) ShowIcon(icon->Impl(), type_ & MB_ICONMASK);
         Layout();
         // The first button has the focus: Enter and Space press it.
         if (CWnd* first = GetDlgItem(ButtonsOf(type_ & MB_TYPEMASK).front().id)) first->SetFocus();
@@ -213,7 +224,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         return buttons == MB_OK ? IDOK : IDCANCEL;
     }
 
-    afx::EnsureQt();
+    afx::EnsureWindowSystem();
     CWnd* ownerWnd = CWnd::FromHandle(owner);
     if (!ownerWnd) ownerWnd = afx::TopWindowForInput();
     if (ownerWnd) ownerWnd = ownerWnd->GetTopLevelParent();

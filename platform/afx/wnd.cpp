@@ -1,6 +1,8 @@
 // CWnd: the window's life, geometry, text and state, painting, timers, capture, menus and icon,
 // and the DCs on its client area. Its messages are in wndproc.cpp.
-#include "platform/qt/backend.h"
+#include "platform/afx/input.h"
+#include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 
 using afx::WindowImpl;
 

@@ -1,6 +1,7 @@
 // CWnd's messages: sending and posting, the dispatcher that calls the handler named after each
 // message, the default handling of each, and data exchange.
-#include "platform/qt/backend.h"
+#include "platform/afx/loop.h"
+#include "platform/afx/window.h"
 
 // ---- messages ----
 
@@ -119,7 +120,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
                     SendMessage(WM_CLOSE);
                     break;
                 case SC_KEYMENU:
-                    afx::OpenSystemMenuPopup(impl_);
+                    if (impl_) impl_->OpenSystemMenu();
                     break;
                 default:
                     break;

@@ -1,232 +1,234 @@
 // The window framework's native side: the interface through which platform/afx reaches the
-// windowing system. Its implementation (platform/qt) runs on Qt Widgets; this header names no
-// Qt type, so that the framework builds without Qt's headers.
-//
-// Every CWnd with a window has a WindowImpl. A top-level window (dialog) is shown as a frame
-// holding an optional menu bar and the client area, which presents the window surface (a
-// gdi::Surface, the client area's 32-bit image) scaled by the device-pixel ratio without
-// smoothing. Controls are native widgets placed on the client area at their pixel rectangles;
-// their state (texts, items, selection, limits) is kept here and mirrored into the widgets.
+// windowing system. Its implementation (platform/qt) runs on Qt Widgets. This header names no Qt
+// type, so that the framework builds without Qt's headers, and no framework class: the message
+// loop, dispatch, painting, timers, the modal stack, pre-translation, the capture, reflection
+// and the system keys are the framework's (platform/afx). The backend
+//   - shows what the framework tells it: a top-level window as a frame holding an optional menu
+//     bar and the client area, which presents the window surface (a gdi::Surface, the client
+//     area's 32-bit image, painted by the framework) scaled by the device-pixel ratio without
+//     smoothing; controls as native widgets placed on the client area at their pixel
+//     rectangles, mirroring the state the framework keeps for them (ControlState);
+//   - turns native events into calls of the framework's sinks: a key, a mouse button or motion,
+//     a close, a minimise or a move by the desktop, a chosen command, a control's own event,
+//     and the wake-up of the framework's loop.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/afx/afxwin.h"
-#include "platform/afx/templates.h"
+#include "platform/gdi/gdi.h"
 
 namespace afx {
 
-struct MenuItem {
-    UINT id = 0;
-    std::string text;
-    UINT flags = 0;  // MF_GRAYED, MF_DISABLED, MF_CHECKED, MF_SEPARATOR, MF_POPUP
-    std::unique_ptr<MenuData> sub;
+// Keys, numbered as the framework's virtual keys.
+namespace keys {
+constexpr unsigned kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kShift = 0x10, kControl = 0x11,
+                   kAlt = 0x12, kPause = 0x13, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23,
+                   kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28,
+                   kDelete = 0x2E, kF1 = 0x70;  // F1 to F12 in a row; letters and digits as ASCII
+}  // namespace keys
+
+// Mouse buttons held and modifiers, numbered as the framework's mouse-message flags.
+namespace buttons {
+constexpr unsigned kLeft = 0x1, kRight = 0x2, kShift = 0x4, kControl = 0x8;
+}  // namespace buttons
+
+enum class MouseEdge { Move, LeftDown, LeftUp, RightDown, RightUp, OtherButton, LeftDoubleClick };
+
+// What became of a key from the desktop.
+enum class KeyRoute {
+    NotTaken,  // no window takes it, or it has no virtual key: the widgets have it
+    Consumed,  // the framework handled it
+    Passed,    // delivered, and a control's own widget may still use it
 };
 
-struct MenuData {
-    std::vector<MenuItem> items;
-    MenuData* parent = nullptr;
-    // Called on the root menu when any item of the tree changed; `structure` when items were
-    // added or removed.
-    std::function<void(bool structure)> onChange;
-    std::unique_ptr<CMenu> wrapper;  // FromHandle's object
-    void Changed(bool structure);
+// The kinds of control widget.
+enum class ControlWidget { Label, IconLabel, Button, Edit, ComboBox, ReportList };
+enum class LabelAlign { Left, Centre, Right };
+// The parent's colours a control's widget takes (none: the desktop's).
+enum class ColourRole { None, Static, Edit };
+// The desktop's pictures for a message box.
+enum class MessageIcon { Information, Critical, Question, Warning };
+
+// One item of a menu shown natively: a command, a separator or a popup with its items.
+struct MenuEntry {
+    unsigned id = 0;
+    std::string text;
+    bool separator = false;
+    bool popup = false;
+    bool enabled = true;
+    bool checked = false;
+    std::vector<MenuEntry> items;
 };
-std::unique_ptr<MenuData> BuildMenu(const std::vector<MenuItemTemplate>& items);
 
 struct ListColumn {
     std::string heading;
     int width;
-    int format;
+    int format;  // 0 left, 1 right, 2 centred
 };
 
-// The input limit of an edit control, in code page 936 bytes, until the program sets one.
-constexpr UINT kDefaultEditLimit = 30000;
-
-// The non-client sizes of a top-level window, as GetSystemMetrics reports them.
-constexpr int kCaptionHeight = 19;
-constexpr int kMenuBarHeight = 20;
-constexpr int kFrameBorder = 3;
-
-// The widgets that show a window (private to the backend).
-struct NativeWindow;
-
-class WindowImpl {
-  public:
-    WindowImpl(CWnd* wnd, WindowImpl* parent);
-    ~WindowImpl();
-
-    static WindowImpl* FromHwnd(HWND h);
-    static bool IsLive(const WindowImpl* impl);
-    HWND Hwnd() { return reinterpret_cast<HWND>(this); }
-
-    // Creation.
-    // A top-level window; one with an owner stays above it, as its dialog (transient for it).
-    void CreateTopLevel(const DialogTemplate& t, WindowImpl* owner);
-    WindowImpl* CreateControl(const ControlTemplate& c);
-    void Destroy();  // tears down widgets and children (after OnDestroy)
-
-    CWnd* wnd = nullptr;
-    WindowImpl* parent = nullptr;
-    std::vector<WindowImpl*> children;
-    std::unique_ptr<CWnd> ownedWnd;  // the default object of a control nobody bound
-    bool topLevel = false;
-    bool isControl = false;
-    ControlKind kind = ControlKind::Static;
-    int id = 0;
-    DWORD style = 0;
-    DWORD exStyle = 0;
+// A control's state as the framework keeps it; its widget shows it.
+struct ControlState {
     std::string text;
-    RECT rect{};  // top-level: window rectangle on the screen; control: in the parent's client area
-    bool visible = false;
-    bool enabled = true;
-    bool iconic = false;
-    bool destroyed = false;
-    int defaultButton = IDOK;
-    std::shared_ptr<gdi::Surface> surface;
-
-    // Update region (its bounding rectangle) for WM_PAINT.
-    bool hasInvalid = false;
-    bool invalidErase = false;
-    RECT invalid{};
-
-    // Menus and icons.
-    CMenu* menu = nullptr;             // the menu bar shown (not owned unless ownedMenu)
-    std::unique_ptr<CMenu> ownedMenu;  // the template's menu
-    std::unique_ptr<CMenu> systemMenu;
-    HICON iconBig = nullptr;
-    HICON iconSmall = nullptr;
-    CFont* font = nullptr;
-    std::unique_ptr<CFont> ownedFont;
-
-    // Control state.
+    bool noPrefix = false;  // a label shows '&' as it is
     std::vector<std::string> comboItems;
     int comboSel = -1;
     std::vector<ListColumn> columns;
     std::vector<std::vector<std::string>> rows;
-    DWORD listExStyle = 0;
-    UINT editLimit = kDefaultEditLimit;
+    uint32_t listExStyle = 0;  // 0x01 grid lines, 0x20 whole-row selection
+    unsigned editLimit = 0;    // an edit's input limit in code page 936 bytes
     HICON staticIcon = nullptr;
     std::string toolTip;
-
-    WindowImpl* focus = nullptr;  // top-level: the control with the focus (nullptr: the window)
-    WindowImpl* pressedButton = nullptr;
-
-    std::unique_ptr<NativeWindow> native;
-
-    // Whether the control takes mouse messages itself: a control bound to an object of the
-    // program's own, or a static that notifies its parent of clicks (SS_NOTIFY).
-    bool ReceivesMouse() const;
-    bool NotifiesClicks() const {
-        return (kind == ControlKind::Static || kind == ControlKind::Icon) && (style & SS_NOTIFY);
-    }
-
-    // Geometry helpers.
-    int ClientWidth() const;
-    int ClientHeight() const;
-    POINT ClientOrigin() const;  // screen position of the client area's (0, 0)
-    int MenuBarHeight() const { return menu ? kMenuBarHeight : 0; }
-    int CaptionHeight() const { return (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight : 0; }
-    int BorderWidth() const {
-        return (style & (WS_CAPTION | DS_MODALFRAME | WS_BORDER)) ? kFrameBorder : 0;
-    }
-
-    void SetWindowRect(const RECT& r);
-    void SyncGeometry();
-    void SyncText();
-    void SyncVisible();
-    void SyncControl();  // text, items, selection, columns, rows, icon, tooltip
-    void SyncMenuBar(bool structure);
-    void SyncFont();     // the control's font (CWnd::SetFont)
-    void SyncToolTip();  // the tooltip shown over the window or control
-    void ApplyControlColours();
-    void SetIconic(bool on);
-    // Gives the window a menu bar to show `menu` in (CWnd::SetMenu on a window without one).
-    void EnsureMenuBar();
-    // The icon the window shows in its title bar and task bar.
-    void ShowIcon(HICON icon);
-    // Whether the window, while shown, keeps the input of every other window of the program.
-    void SetModal(bool modal);
-    // Takes the window off the screen at once; its state (`visible`) is left as it is.
-    void HideNow();
-    // Gives the keyboard focus to the control's widget, or to a top-level window's client area.
-    void TakeFocus();
-    // Raises a shown top-level window and gives it the keyboard focus, on the control that
-    // had it last.
-    void Activate();
-
-    // Painting.
-    void Invalidate(const RECT* r, bool erase);
-    void EraseBackground(CDC* dc);
-
-    WindowImpl* ChildById(int id) const;
-    WindowImpl* ChildAt(POINT clientPoint) const;
 };
 
-// ---- the application ----
-// Starts the windowing system once (safe to call again); the program's arguments go to it.
-bool EnsureQt();
-void InitPlatformArgs(int argc, char** argv);
+// How a control's widget is made.
+struct ControlSpec {
+    ControlWidget kind = ControlWidget::Label;
+    RECT rect{};  // in the parent's client area, as the template gives it
+    bool defaultButton = false;
+    LabelAlign align = LabelAlign::Left;
+    bool centreVertically = false;
+    bool wordWrap = false;
+};
+
+// How a top-level window's frame is made.
+struct FrameSpec {
+    std::string title;
+    bool systemMenu = false;
+    bool minimiseBox = false;
+    bool maximiseBox = false;
+    bool menuBar = false;  // made with its menu bar
+    int menuBarHeight = 0;
+};
+
+class NativeWindow;
+
+// The framework's side of one window, told what the desktop did with it.
+class WindowSink {
+  public:
+    virtual ~WindowSink() = default;
+    // A top-level window's frame and client area.
+    virtual KeyRoute Key(unsigned vk, bool down, bool autoRepeat, bool alt) = 0;
+    virtual void Mouse(MouseEdge edge, POINT clientPoint, unsigned buttons) = 0;
+    virtual void CloseBox() = 0;
+    virtual void MinimisedByDesktop(bool minimised) = 0;
+    virtual void MovedByDesktop(POINT topLeft) = 0;
+    // A menu bar command, or (`system`) an item of the system menu.
+    virtual void Command(unsigned id, bool system) = 0;
+    virtual bool TakesInput() const = 0;  // not under a modal box or dialog
+    virtual bool Iconic() const = 0;
+    virtual bool Visible() const = 0;
+    // Raises the shown window and gives the keyboard to the control that had it last.
+    virtual void Activate() = 0;
+    virtual NativeWindow* Native() const = 0;
+    // A control's widget. ControlMouse: a move or left button edge; false when the control
+    // keeps no mouse messages (the widget handles them), true when a static took it.
+    virtual bool ControlMouse(MouseEdge edge, POINT point) = 0;
+    virtual void Clicked() = 0;
+    virtual void Chosen(int index) = 0;
+    virtual void Edited(const std::string& text) = 0;
+    virtual void FocusArrived() = 0;
+};
+
+// The framework itself, told what happened on the desktop as a whole.
+class EventSink {
+  public:
+    virtual ~EventSink() = default;
+    // The wake-up timer is due.
+    virtual void WakeUp() = 0;
+    virtual void Shift(bool down) = 0;
+    virtual bool CaptureHeld() = 0;
+    // The pointer left one of the program's widgets while a window holds the capture.
+    virtual void PointerLeft() = 0;
+    // The window that has the input now (the innermost modal dialog or the main window).
+    virtual WindowSink* InputWindow() = 0;
+};
+
+// The widgets that show one window.
+class NativeWindow {
+  public:
+    virtual ~NativeWindow() = default;
+    // Placement: a frame's position on the screen and client size (the menu bar, when there
+    // is one, above it); a control's rectangle in its parent's client area.
+    virtual void PlaceFrame(int x, int y, int clientWidth, int clientHeight) = 0;
+    virtual void PlaceControl(const RECT& rect) = 0;
+    // A control kind whose height is its own (a drop-down list is one line tall): that height.
+    virtual int OwnHeight() const = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    // The control's state into its widget: the text only, or everything.
+    virtual void SyncText() = 0;
+    virtual void SyncState() = 0;
+    // Shown or hidden; a control also enabled or disabled.
+    virtual void Show(bool visible, bool enabled) = 0;
+    // Minimises or restores the frame (restoring only a `visible` one).
+    virtual void ShowIconic(bool on, bool visible) = 0;
+    virtual void ShowIcon(HICON icon) = 0;
+    // Whether the window, while shown, keeps the input of every other window of the program.
+    virtual void SetModal(bool modal) = 0;
+    // Takes the window off the screen at once.
+    virtual void HideNow() = 0;
+    // Gives the keyboard focus to the control's widget, or to a frame's client area.
+    virtual void TakeFocus() = 0;
+    // Raises the frame (where a window system stacks windows) and gives the keyboard to
+    // `focusControl`, else to the client area.
+    virtual void Activate(NativeWindow* focusControl) = 0;
+    virtual void SetFont(CFont* font) = 0;
+    virtual void SetToolTip(const std::string& text) = 0;
+    virtual ColourRole Colours() const = 0;
+    // Shows the text in `textColour` and, unless `hollow`, on a background of `fill`.
+    virtual void ShowColours(COLORREF textColour, bool hollow, COLORREF fill) = 0;
+    // The menu bar: made once, then its items (rebuilt, or only their states updated).
+    virtual void EnsureMenuBar() = 0;
+    virtual bool HasMenuBar() const = 0;
+    virtual void ShowMenuBar(const std::vector<MenuEntry>& items, bool structure) = 0;
+    // How the menu bar shows command `id` (false when it shows no such item).
+    virtual bool MenuBarItemShown(unsigned id, bool* enabled, bool* checked,
+                                  std::string* text) const = 0;
+    // The system menu substitute, at the frame's top left.
+    virtual void OpenSystemMenu(const std::vector<MenuEntry>& items) = 0;
+    // Shows the desktop's picture for a message box in an icon label, `size` pixels square.
+    virtual void ShowMessageIcon(MessageIcon icon, int size) = 0;
+    // Gives a key to a control's own widget (arrows in a list or combo box), as the keyboard
+    // does; false when the key means nothing to a widget.
+    virtual bool SendKey(unsigned vk, bool down) = 0;
+    // Where the pointer is, in client coordinates, and which buttons are held; false when the
+    // window shows nothing to point at.
+    virtual bool PointerInClient(POINT* clientPoint, unsigned* held) const = 0;
+};
+
+// A frame for a top-level window showing `surface`; one with an owner stays above it, as its
+// dialog (transient for it).
+std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWindow* owner,
+                                                std::shared_ptr<gdi::Surface> surface,
+                                                WindowSink* sink);
+// A control's widget on `dialog`'s client area, showing `state` (which outlives it).
+std::unique_ptr<NativeWindow> CreateControlWindow(const ControlSpec& spec,
+                                                  const ControlState* state, NativeWindow* dialog,
+                                                  WindowSink* sink);
+// The top-level window under the pointer, or nullptr.
+WindowSink* TopLevelUnderPointer();
+void CloseSystemMenuPopup();
+bool SystemMenuPopupOpen();
+
+// ---- the native event loop ----
+// Starts the windowing system; false (and nothing done) when it already runs.
+bool StartWindowSystem(EventSink* sink);
+// The program's name for the windowing system (before it starts).
+void SetProgramArgs(int argc, char** argv);
+// Handles the native events that are pending; with `wait`, first waits for one to arrive.
+void ProcessNativeEvents(bool wait);
+// Calls `call` on the window thread once control is back in the native event loop; callable
+// from any thread (nothing happens before the windowing system runs).
+void CallSoon(void (*call)());
+// The wake-up timer: due after `delayMs` (a later start replaces an earlier one), or stopped.
+void StartWakeUp(int delayMs);
+void StopWakeUp();
 // The primary screen's size; false (and nothing written) before the windowing system runs.
 bool PrimaryScreenSize(int* width, int* height);
 // The desktop's alert sound, when the windowing system runs.
 void Beep();
-
-// ---- the message loop ----
-// Runs until `done` returns true, dispatching native events, posted messages, paints and (on
-// the real clock) timers; calls the idle hook whenever idle.
-void RunModalLoop(const std::function<bool()>& done);
-// Handles the native events that are pending, without waiting.
-void ProcessNativeEvents();
-void ProcessPendingWork();
-void PostWindowMessage(WindowImpl* impl, UINT message, WPARAM wParam, LPARAM lParam);
-void ScheduleDispatch();
-// Drops the messages still queued for a window that is going away.
-void PurgePosted(WindowImpl* impl);
-void DispatchPaints();
-// WM_TIMER to the window that owns timer `key`, when the window still lives.
-void DeliverTimer(const seams::TimerKey& key);
-void DispatchDueTimers();
-bool HasIdleHook();
-void CallIdleHook();
-void SetIdleHookImpl(std::function<void()> hook);
-std::vector<WindowImpl*> TopLevelWindows();
-
-// The stack of running modal dialogs (innermost last).
-std::vector<CDialog*>& ModalStack();
-CWnd* TopWindowForInput();
-
-// ---- input ----
-// Routes a key through PreTranslateMessage (focus window, then parents) and, unless stopped,
-// to OnKeyDown/OnKeyUp. Returns true when the framework consumed it.
-bool DeliverKey(WindowImpl* top, UINT vk, bool down, UINT repeat);
-// A mouse message at a client point of `impl`, honouring the capture.
-void DeliverMouse(WindowImpl* impl, UINT message, POINT clientPoint, UINT flags);
-void SendSetCursor(WindowImpl* impl, UINT message);
-void SetCaptureImpl(WindowImpl* impl);
-WindowImpl* CaptureImpl();
-// Ends the capture when it is held by `impl` or by a window inside it.
-void ReleaseCaptureWithin(WindowImpl* impl);
-// The next (or previous) control of a dialog that takes the focus with Tab: visible, enabled,
-// WS_TABSTOP; after `from` (nullptr: from the start or end), wrapping around.
-WindowImpl* NextTabStop(WindowImpl* dialog, WindowImpl* from, bool backwards);
-// Whether Shift is held (real keyboard or injected key edges).
-bool ShiftDown();
-// Gives a key to a control's own widget (arrows in a list or combo box, typing in an edit), as
-// the keyboard does; false when the key means nothing to a widget.
-bool SendKeyToWidget(WindowImpl* control, UINT vk, bool down);
-
-// Notifications from a control to its parent: reflected to the control first.
-void NotifyParent(WindowImpl* control, UINT code);
-
-// ---- the system menu substitute (Alt+Space) ----
-void OpenSystemMenuPopup(WindowImpl* impl);
-void CloseSystemMenuPopup();
-bool SystemMenuPopupOpen();
 
 // ---- cursors ----
 // The standard cursor with IDC_ number `id` (IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_CROSS,
@@ -238,22 +240,19 @@ void ApplyCursor(HCURSOR cursor);
 HCURSOR CurrentCursorImpl();
 
 // ---- the look ----
-// The application's style and fonts (called once, when the windowing system starts).
-void ApplyDesktopLook();
 // The size of one line of text in the dialog font (bold: as a title bar shows it).
 SIZE MeasureText(const std::string& text, bool bold);
-// Shows the desktop's picture for a message box icon (MB_ICONHAND, MB_ICONQUESTION,
-// MB_ICONEXCLAMATION, MB_ICONASTERISK) in an icon control.
-void ShowMessageIcon(WindowImpl* iconControl, UINT mbIcon);
 
 // ---- what the automation observes ----
-// How the window's menu bar shows item `id` (false when it shows no such item).
-bool MenuBarItemShown(WindowImpl* impl, unsigned id, bool* enabled, bool* checked,
-                      std::string* text);
-// The window's client area as it is shown: the surface with the controls drawn over it, as
-// 0xFFRRGGBB words, rows top-down.
-bool GrabClientPixels(WindowImpl* impl, std::vector<uint32_t>* pixels, int* width, int* height);
-// The same picture as a PNG file.
-bool SaveClientPngFile(WindowImpl* impl, const std::string& file);
+// The client area as it is shown: `surface` with the controls drawn over it at their places,
+// as 0xFFRRGGBB words, rows top-down; or the same picture as a PNG file.
+struct ShownControl {
+    NativeWindow* native;
+    POINT at;
+};
+bool GrabClientPixels(gdi::Surface& surface, const std::vector<ShownControl>& controls,
+                      std::vector<uint32_t>* pixels, int* width, int* height);
+bool SaveClientPngFile(gdi::Surface& surface, const std::vector<ShownControl>& controls,
+                       const std::string& file);
 
 }  // namespace afx

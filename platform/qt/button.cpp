@@ -10,7 +10,7 @@ class Button : public ControlView {
   public:
     explicit Button(QPushButton* button) : ControlView(button), button_(button) {}
 
-    void SyncText(const WindowImpl& impl) override { button_->setText(Q(impl.text)); }
+    void SyncText(const ControlState& state) override { button_->setText(Q(state.text)); }
 
   private:
     QPushButton* button_;
@@ -18,13 +18,13 @@ class Button : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateButton(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlSpec& spec,
                                           QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setAutoDefault(false);
-    button->setDefault(IsDefaultButton(c));
-    QObject::connect(button, &QPushButton::clicked, [impl] {
-        if (!impl->native->syncing) NotifyParent(impl, BN_CLICKED);
+    button->setDefault(spec.defaultButton);
+    QObject::connect(button, &QPushButton::clicked, [window] {
+        if (!window->syncing) window->sink->Clicked();
     });
     return std::make_unique<Button>(button);
 }

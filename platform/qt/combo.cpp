@@ -17,17 +17,17 @@ class ComboBox : public ControlView {
   public:
     explicit ComboBox(QComboBox* combo) : ControlView(combo), combo_(combo) {}
 
-    void SyncText(const WindowImpl&) override {}
+    void SyncText(const ControlState&) override {}
 
-    void SyncState(const WindowImpl& impl) override {
-        bool same = combo_->count() == static_cast<int>(impl.comboItems.size());
+    void SyncState(const ControlState& state) override {
+        bool same = combo_->count() == static_cast<int>(state.comboItems.size());
         for (int i = 0; same && i < combo_->count(); ++i)
-            same = combo_->itemText(i) == Q(impl.comboItems[static_cast<size_t>(i)]);
+            same = combo_->itemText(i) == Q(state.comboItems[static_cast<size_t>(i)]);
         if (!same) {
             combo_->clear();
-            for (const std::string& s : impl.comboItems) combo_->addItem(Q(s));
+            for (const std::string& s : state.comboItems) combo_->addItem(Q(s));
         }
-        combo_->setCurrentIndex(impl.comboSel);
+        combo_->setCurrentIndex(state.comboSel);
     }
 
   private:
@@ -36,18 +36,16 @@ class ComboBox : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateComboBox(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlSpec& spec,
                                             QWidget* parent) {
-    const PixelRect pr = ControlPixelRect(c);
-    impl->rect.bottom = impl->rect.top + kComboHeight;
+    const int templateHeight = spec.rect.bottom - spec.rect.top;
+    window->ownHeight = kComboHeight;
     auto* combo = new QComboBox(parent);
     // The opened list fills the rest of the template's height below the control.
     const int rowHeight = QFontMetrics(DialogFont()).height() + 2;
-    combo->setMaxVisibleItems(std::max(1, (pr.cy - kComboHeight) / rowHeight));
-    QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), [impl](int index) {
-        if (impl->native->syncing) return;
-        impl->comboSel = index;
-        NotifyParent(impl, CBN_SELCHANGE);
+    combo->setMaxVisibleItems(std::max(1, (templateHeight - kComboHeight) / rowHeight));
+    QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), [window](int index) {
+        if (!window->syncing) window->sink->Chosen(index);
     });
     return std::make_unique<ComboBox>(combo);
 }

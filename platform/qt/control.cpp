@@ -22,67 +22,45 @@ void ControlView::ApplyColours(COLORREF textColour, bool hollow, COLORREF fill) 
     widget_->update();
 }
 
-std::unique_ptr<ControlView> CreateControlView(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlSpec& spec,
                                                QWidget* parent) {
-    switch (c.kind) {
-        case ControlKind::Static:
-        case ControlKind::Icon:
-            return CreateLabel(impl, c, parent);
-        case ControlKind::Button:
-            return CreateButton(impl, c, parent);
-        case ControlKind::Edit:
-            return CreateEdit(impl, c, parent);
-        case ControlKind::ComboBox:
-            return CreateComboBox(impl, c, parent);
-        case ControlKind::ListView:
-            return CreateReportList(impl, c, parent);
+    switch (spec.kind) {
+        case ControlWidget::Label:
+        case ControlWidget::IconLabel:
+            return CreateLabel(window, spec, parent);
+        case ControlWidget::Button:
+            return CreateButton(window, spec, parent);
+        case ControlWidget::Edit:
+            return CreateEdit(window, spec, parent);
+        case ControlWidget::ComboBox:
+            return CreateComboBox(window, spec, parent);
+        case ControlWidget::ReportList:
+            return CreateReportList(window, spec, parent);
     }
     return nullptr;
 }
 
-bool WindowImpl::ReceivesMouse() const {
-    const bool bound = wnd && wnd != ownedWnd.get();
-    return bound || NotifiesClicks();
+void QtWindow::SyncState() {
+    if (!control) return;
+    syncing = true;
+    control->SyncState(*state);
+    control->Widget()->setToolTip(Q(state->toolTip));
+    syncing = false;
 }
 
-void WindowImpl::SyncControl() {
-    ControlView* view = native->control.get();
-    if (!view) return;
-    SyncText();
-    native->syncing = true;
-    view->SyncState(*this);
-    view->Widget()->setToolTip(Q(toolTip));
-    native->syncing = false;
+void QtWindow::SetFont(CFont* font) {
+    if (QWidget* widget = Widget()) widget->setFont(FontFromCFont(font));
 }
 
-void WindowImpl::SyncFont() {
-    if (QWidget* widget = native->Widget()) {
-        widget->setFont(FontFromCFont(font));
-        SyncGeometry();
-    }
+void QtWindow::SetToolTip(const std::string& text) {
+    if (QWidget* widget = Widget()) widget->setToolTip(Q(text));
+    if (client) client->setToolTip(Q(text));
 }
 
-void WindowImpl::SyncToolTip() {
-    if (QWidget* widget = native->Widget()) widget->setToolTip(Q(toolTip));
-    if (native->client) native->client->setToolTip(Q(toolTip));
-}
+ColourRole QtWindow::Colours() const { return control ? control->Colours() : ColourRole::None; }
 
-// Colours of a static or edit control come from its parent's WM_CTLCOLOR handling (which
-// first offers the message to the control itself).
-void WindowImpl::ApplyControlColours() {
-    ControlView* view = native->control.get();
-    if (!view || !parent || !parent->wnd || !wnd) return;
-    const UINT message = view->ColourMessage();
-    if (!message) return;
-    auto scratch = std::make_shared<gdi::Surface>(1, 1);
-    CDC dc;
-    dc.AttachSurface(scratch);
-    HBRUSH brush = reinterpret_cast<HBRUSH>(parent->wnd->SendMessage(
-        message, reinterpret_cast<WPARAM>(&dc), reinterpret_cast<LPARAM>(Hwnd())));
-    COLORREF fill = 0;
-    bool hollow = true;
-    if (brush && !gdi::BrushInfo(brush, &fill, &hollow)) hollow = true;
-    view->ApplyColours(dc.GetTextColor(), hollow, fill);
+void QtWindow::ShowColours(COLORREF textColour, bool hollow, COLORREF fill) {
+    if (control) control->ApplyColours(textColour, hollow, fill);
 }
 
 }  // namespace afx

@@ -20,13 +20,13 @@ class ControlView {
     QWidget* Widget() const { return widget_; }
 
     // The window text into the widget.
-    virtual void SyncText(const WindowImpl& impl) = 0;
+    virtual void SyncText(const ControlState& state) = 0;
     // The rest of the control's state: items, selection, columns, rows, icon.
-    virtual void SyncState(const WindowImpl&) {}
+    virtual void SyncState(const ControlState&) {}
 
-    // The WM_CTLCOLOR message the parent answers with the control's colours; 0 for kinds that
-    // keep the desktop's colours.
-    virtual UINT ColourMessage() const { return 0; }
+    // Which of the parent's colours the control takes; none for kinds that keep the desktop's
+    // colours.
+    virtual ColourRole Colours() const { return ColourRole::None; }
     // Shows the text in `textColour` and, unless `hollow`, on a background of `fill`.
     void ApplyColours(COLORREF textColour, bool hollow, COLORREF fill);
 
@@ -44,21 +44,20 @@ class ControlView {
     QWidget* widget_;
 };
 
-// The widget of control `c` of `impl`'s kind, on `parent`. A kind may settle the control's
-// rectangle here (a drop-down list is one line tall whatever its template says).
-std::unique_ptr<ControlView> CreateControlView(WindowImpl* impl, const ControlTemplate& c,
+// The widget of a control of `spec`'s kind for `window`, on `parent`. A kind may settle the
+// control's height here (a drop-down list is one line tall whatever its template says).
+std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlSpec& spec,
                                                QWidget* parent);
 
 // Each kind's maker (platform/qt/<kind>.cpp).
-std::unique_ptr<ControlView> CreateLabel(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateLabel(QtWindow* window, const ControlSpec& spec,
                                          QWidget* parent);
-std::unique_ptr<ControlView> CreateButton(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlSpec& spec,
                                           QWidget* parent);
-std::unique_ptr<ControlView> CreateEdit(WindowImpl* impl, const ControlTemplate& c,
-                                        QWidget* parent);
-std::unique_ptr<ControlView> CreateComboBox(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlSpec& spec, QWidget* parent);
+std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlSpec& spec,
                                             QWidget* parent);
-std::unique_ptr<ControlView> CreateReportList(WindowImpl* impl, const ControlTemplate& c,
+std::unique_ptr<ControlView> CreateReportList(QtWindow* window, const ControlSpec& spec,
                                               QWidget* parent);
 
 }  // namespace afx

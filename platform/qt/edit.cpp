@@ -13,28 +13,29 @@ namespace {
 // Edit controls limit their text by its length in code page 936 bytes.
 class Cp936LimitValidator : public QValidator {
   public:
-    Cp936LimitValidator(WindowImpl* impl, QObject* parent) : QValidator(parent), impl_(impl) {}
+    Cp936LimitValidator(const ControlState* state, QObject* parent)
+        : QValidator(parent), state_(state) {}
     State validate(QString& input, int&) const override {
         const QByteArray utf8 = input.toUtf8();
         if (crt::Cp936Length(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))) >
-            impl_->editLimit)
+            state_->editLimit)
             return Invalid;
         return Acceptable;
     }
 
   private:
-    WindowImpl* impl_;
+    const ControlState* state_;
 };
 
 class Edit : public ControlView {
   public:
     explicit Edit(QLineEdit* edit) : ControlView(edit), edit_(edit) {}
 
-    void SyncText(const WindowImpl& impl) override {
-        if (edit_->text() != Q(impl.text)) edit_->setText(Q(impl.text));
+    void SyncText(const ControlState& state) override {
+        if (edit_->text() != Q(state.text)) edit_->setText(Q(state.text));
     }
 
-    UINT ColourMessage() const override { return WM_CTLCOLOREDIT; }
+    ColourRole Colours() const override { return ColourRole::Edit; }
 
   protected:
     bool FillsBackground() const override { return false; }
@@ -45,13 +46,11 @@ class Edit : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateEdit(WindowImpl* impl, const ControlTemplate&, QWidget* parent) {
+std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlSpec&, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setValidator(new Cp936LimitValidator(impl, edit));
-    QObject::connect(edit, &QLineEdit::textEdited, [impl](const QString& t) {
-        if (impl->native->syncing) return;
-        impl->text = t.toStdString();
-        NotifyParent(impl, EN_CHANGE);
+    edit->setValidator(new Cp936LimitValidator(window->state, edit));
+    QObject::connect(edit, &QLineEdit::textEdited, [window](const QString& t) {
+        if (!window->syncing) window->sink->Edited(t.toStdString());
     });
     return std::make_unique<Edit>(edit);
 }

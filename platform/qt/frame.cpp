@@ -2,57 +2,69 @@
 // framework, and the client area, which presents the window surface and takes the mouse.
 #include <QCloseEvent>
 #include <QImage>
-#include <QMenuBar>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
 #include <QVariant>
+#include <algorithm>
 #include <mutex>
 
 #include "platform/qt/control.h"
 
 namespace afx {
+namespace {
 
-NativeWindow::NativeWindow() = default;
-NativeWindow::~NativeWindow() = default;
+std::vector<FrameWidget*>& Frames() {
+    static std::vector<FrameWidget*> frames;
+    return frames;
+}
 
-QWidget* NativeWindow::Widget() const { return control ? control->Widget() : nullptr; }
+}  // namespace
 
-WindowImpl* WindowOfWidget(const QObject* widget) {
-    auto* impl = static_cast<WindowImpl*>(widget->property(kWindowProperty).value<void*>());
-    return WindowImpl::IsLive(impl) ? impl : nullptr;
+QWidget* QtWindow::Widget() const { return control ? control->Widget() : nullptr; }
+
+QtWindow* WindowOfWidget(const QObject* widget) {
+    return static_cast<QtWindow*>(widget->property(kWindowProperty).value<void*>());
 }
 
 // ---- FrameWidget ----
 
-FrameWidget::FrameWidget(WindowImpl* i, QWidget* owner)
-    : QWidget(owner, owner ? Qt::Dialog : Qt::Window), impl(i) {
+FrameWidget::FrameWidget(QtWindow* w, QWidget* owner)
+    : QWidget(owner, owner ? Qt::Dialog : Qt::Window), window(w) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    Frames().push_back(this);
 }
+
+FrameWidget::~FrameWidget() {
+    auto& frames = Frames();
+    frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
+}
+
+const std::vector<FrameWidget*>& FrameWidget::All() { return Frames(); }
 
 void FrameWidget::closeEvent(QCloseEvent* e) {
     e->ignore();
-    // The caption's close box: SC_CLOSE, then WM_CLOSE through the default handling.
-    if (impl && impl->wnd) PostWindowMessage(impl, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (window) window->sink->CloseBox();
 }
 
 void FrameWidget::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && impl && !impl->enabled) {
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && window &&
+        !window->sink->TakesInput()) {
         ReturnFocusToModalSoon();
         return;
     }
-    if (e->type() != QEvent::WindowStateChange || applyingState || !impl || !impl->wnd) return;
+    if (e->type() != QEvent::WindowStateChange || applyingState || !window) return;
     // The windows keep their size: one without a maximise box is never maximised, whatever the
     // window manager offers.
-    if (isMaximized() && !(impl->style & WS_MAXIMIZEBOX)) {
+    if (isMaximized() && !window->maximiseBox) {
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
         return;
     }
     // Nor is one without a minimise box minimised: a dialog hidden that way would leave its
     // owner disabled with nothing on the screen to say why.
-    if (isMinimized() && !(impl->style & WS_MINIMIZEBOX)) {
+    if (isMinimized() && !window->minimiseBox) {
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -64,36 +76,29 @@ void FrameWidget::changeEvent(QEvent* e) {
         return;
     }
     if (std::chrono::steady_clock::now() - lastOwnStateChange < std::chrono::seconds(1)) return;
-    const bool minimised = isMinimized();
-    if (minimised && !impl->iconic)
-        PostWindowMessage(impl, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    else if (!minimised && impl->iconic)
-        PostWindowMessage(impl, WM_SYSCOMMAND, SC_RESTORE, 0);  // restored from the taskbar
+    window->sink->MinimisedByDesktop(isMinimized());
 }
 
-// The player moved the window (by its title bar): its rectangle follows, so that boxes and
-// dialogs opened later are centred where the window now is.
+// The player moved the window (by its title bar): the framework's rectangle follows.
 void FrameWidget::moveEvent(QMoveEvent* e) {
     QWidget::moveEvent(e);
-    if (!impl || !impl->topLevel || !isVisible() || isMinimized()) return;
+    if (!window || !isVisible() || isMinimized()) return;
     const QPoint p = pos();
-    RECT& r = impl->rect;
-    if (p.x() == r.left && p.y() == r.top) return;
-    r = RECT{p.x(), p.y(), p.x() + (r.right - r.left), p.y() + (r.bottom - r.top)};
+    window->sink->MovedByDesktop(POINT{p.x(), p.y()});
 }
 
 // ---- ClientWidget ----
 
-ClientWidget::ClientWidget(WindowImpl* i, QWidget* parent) : QWidget(parent), impl(i) {
+ClientWidget::ClientWidget(QtWindow* w, QWidget* parent) : QWidget(parent), window(w) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void ClientWidget::paintEvent(QPaintEvent*) {
-    if (!impl || !impl->surface) return;
+    if (!window || !window->surface) return;
     QPainter painter(this);
-    gdi::Surface& s = *impl->surface;
+    gdi::Surface& s = *window->surface;
     std::lock_guard<std::mutex> lock(s.Mutex());
     const QImage view(reinterpret_cast<const uchar*>(s.Pixels()), s.Width(), s.Height(),
                       s.Stride() * 4, QImage::Format_RGB32);
@@ -104,12 +109,12 @@ void ClientWidget::paintEvent(QPaintEvent*) {
 
 namespace {
 
-UINT MouseFlags(const QMouseEvent* e) {
-    UINT flags = 0;
-    if (e->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
-    if (e->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
-    if (e->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
-    if (e->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+unsigned MouseFlags(const QMouseEvent* e) {
+    unsigned flags = 0;
+    if (e->buttons() & Qt::LeftButton) flags |= buttons::kLeft;
+    if (e->buttons() & Qt::RightButton) flags |= buttons::kRight;
+    if (e->modifiers() & Qt::ShiftModifier) flags |= buttons::kShift;
+    if (e->modifiers() & Qt::ControlModifier) flags |= buttons::kControl;
     return flags;
 }
 
@@ -121,28 +126,28 @@ POINT PointOf(const QMouseEvent* e) {
 }  // namespace
 
 void ClientWidget::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONDOWN, PointOf(e), MouseFlags(e));
-    else if (e->button() == Qt::RightButton)
-        DeliverMouse(impl, WM_RBUTTONDOWN, PointOf(e), MouseFlags(e));
-    ProcessPendingWork();
+    if (!window) return;
+    const MouseEdge edge = e->button() == Qt::LeftButton    ? MouseEdge::LeftDown
+                           : e->button() == Qt::RightButton ? MouseEdge::RightDown
+                                                            : MouseEdge::OtherButton;
+    window->sink->Mouse(edge, PointOf(e), MouseFlags(e));
 }
 
 void ClientWidget::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONUP, PointOf(e), MouseFlags(e));
-    else if (e->button() == Qt::RightButton)
-        DeliverMouse(impl, WM_RBUTTONUP, PointOf(e), MouseFlags(e));
-    ProcessPendingWork();
+    if (!window) return;
+    const MouseEdge edge = e->button() == Qt::LeftButton    ? MouseEdge::LeftUp
+                           : e->button() == Qt::RightButton ? MouseEdge::RightUp
+                                                            : MouseEdge::OtherButton;
+    window->sink->Mouse(edge, PointOf(e), MouseFlags(e));
 }
 
 void ClientWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton)
-        DeliverMouse(impl, WM_LBUTTONDBLCLK, PointOf(e), MouseFlags(e));
+    if (window && e->button() == Qt::LeftButton)
+        window->sink->Mouse(MouseEdge::LeftDoubleClick, PointOf(e), MouseFlags(e));
 }
 
 void ClientWidget::mouseMoveEvent(QMouseEvent* e) {
-    DeliverMouse(impl, WM_MOUSEMOVE, PointOf(e), MouseFlags(e));
+    if (window) window->sink->Mouse(MouseEdge::Move, PointOf(e), MouseFlags(e));
 }
 
 }  // namespace afx

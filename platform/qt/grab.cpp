@@ -10,43 +10,42 @@
 namespace afx {
 namespace {
 
-bool GrabClientImage(WindowImpl* impl, QImage* out) {
-    if (!impl || !impl->wnd) return false;
-    std::shared_ptr<gdi::Surface> s = impl->wnd->GetSurface();
-    if (!s) return false;
+void GrabClientImage(gdi::Surface& s, const std::vector<ShownControl>& controls, QImage* out) {
     QImage image;
     {
-        std::lock_guard<std::mutex> lock(s->Mutex());
-        image = QImage(reinterpret_cast<const uchar*>(s->Pixels()), s->Width(), s->Height(),
-                       s->Stride() * 4, QImage::Format_RGB32)
+        std::lock_guard<std::mutex> lock(s.Mutex());
+        image = QImage(reinterpret_cast<const uchar*>(s.Pixels()), s.Width(), s.Height(),
+                       s.Stride() * 4, QImage::Format_RGB32)
                     .copy();
     }
     // Controls shown over the surface.
-    if (impl->native->client) {
+    if (!controls.empty()) {
         QPainter painter(&image);
-        for (WindowImpl* child : impl->children) {
-            QWidget* widget = child->native->Widget();
-            if (!child->visible || !widget) continue;
-            widget->render(&painter, QPoint(child->rect.left, child->rect.top), QRegion(),
+        for (const ShownControl& shown : controls) {
+            QWidget* widget = static_cast<QtWindow*>(shown.native)->Widget();
+            if (!widget) continue;
+            widget->render(&painter, QPoint(shown.at.x, shown.at.y), QRegion(),
                            QWidget::DrawChildren |
                                (widget->autoFillBackground() ? QWidget::DrawWindowBackground
                                                              : QWidget::RenderFlags()));
         }
     }
     *out = image;
-    return true;
 }
 
 }  // namespace
 
-bool SaveClientPngFile(WindowImpl* impl, const std::string& file) {
+bool SaveClientPngFile(gdi::Surface& surface, const std::vector<ShownControl>& controls,
+                       const std::string& file) {
     QImage image;
-    return GrabClientImage(impl, &image) && image.save(QString::fromStdString(file), "PNG");
+    GrabClientImage(surface, controls, &image);
+    return image.save(QString::fromStdString(file), "PNG");
 }
 
-bool GrabClientPixels(WindowImpl* impl, std::vector<uint32_t>* pixels, int* width, int* height) {
+bool GrabClientPixels(gdi::Surface& surface, const std::vector<ShownControl>& controls,
+                      std::vector<uint32_t>* pixels, int* width, int* height) {
     QImage image;
-    if (!GrabClientImage(impl, &image)) return false;
+    GrabClientImage(surface, controls, &image);
     image = image.convertToFormat(QImage::Format_RGB32);
     *width = image.width();
     *height = image.height();

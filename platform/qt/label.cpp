@@ -26,19 +26,18 @@ QString StaticText(const std::string& s) {
 
 class Label : public ControlView {
   public:
-    explicit Label(QLabel* label) : ControlView(label), label_(label) {}
+    Label(QLabel* label, bool icon) : ControlView(label), label_(label), icon_(icon) {}
 
-    void SyncText(const WindowImpl& impl) override {
-        if (impl.kind == ControlKind::Static)
-            label_->setText((impl.style & SS_NOPREFIX) ? Q(impl.text) : StaticText(impl.text));
+    void SyncText(const ControlState& state) override {
+        if (!icon_) label_->setText(state.noPrefix ? Q(state.text) : StaticText(state.text));
     }
 
-    void SyncState(const WindowImpl& impl) override {
-        if (impl.kind == ControlKind::Icon || impl.staticIcon)
-            label_->setPixmap(CrispPixmap(impl.staticIcon, label_->devicePixelRatioF()));
+    void SyncState(const ControlState& state) override {
+        if (icon_ || state.staticIcon)
+            label_->setPixmap(CrispPixmap(state.staticIcon, label_->devicePixelRatioF()));
     }
 
-    UINT ColourMessage() const override { return WM_CTLCOLORSTATIC; }
+    ColourRole Colours() const override { return ColourRole::Static; }
 
     // A label fitted to its text is as tall as the font's cell, and the underline of an
     // underlined font (a hyperlink's) lies just below it: the label's widget reaches down far
@@ -52,26 +51,24 @@ class Label : public ControlView {
 
   private:
     QLabel* label_;
+    bool icon_;  // an icon, with no text
 };
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateLabel(WindowImpl*, const ControlTemplate& c, QWidget* parent) {
+std::unique_ptr<ControlView> CreateLabel(QtWindow*, const ControlSpec& spec, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setMouseTracking(true);
     label->setTextFormat(Qt::PlainText);
-    Qt::Alignment a = Qt::AlignTop;
-    const DWORD type = c.style & SS_TYPEMASK;
-    if (type == SS_CENTER)
+    Qt::Alignment a = Qt::AlignLeft | Qt::AlignTop;
+    if (spec.align == LabelAlign::Centre)
         a = Qt::AlignHCenter | Qt::AlignTop;
-    else if (type == SS_RIGHT)
+    else if (spec.align == LabelAlign::Right)
         a = Qt::AlignRight | Qt::AlignTop;
-    else
-        a = Qt::AlignLeft | Qt::AlignTop;
-    if (c.style & SS_CENTERIMAGE) a = (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+    if (spec.centreVertically) a = (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
     label->setAlignment(a);
-    label->setWordWrap(c.kind == ControlKind::Static && !(c.style & SS_CENTERIMAGE));
-    return std::make_unique<Label>(label);
+    label->setWordWrap(spec.wordWrap);
+    return std::make_unique<Label>(label, spec.kind == ControlWidget::IconLabel);
 }
 
 }  // namespace afx

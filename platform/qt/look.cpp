@@ -103,24 +103,23 @@ QPixmap CrispPixmap(HICON icon, qreal deviceRatio) {
     return scaled;
 }
 
-void ShowMessageIcon(WindowImpl* iconControl, UINT mbIcon) {
-    auto* label = iconControl ? qobject_cast<QLabel*>(iconControl->native->Widget()) : nullptr;
+void QtWindow::ShowMessageIcon(MessageIcon icon, int size) {
+    auto* label = qobject_cast<QLabel*>(Widget());
     if (!label) return;
     QStyle::StandardPixmap which = QStyle::SP_MessageBoxInformation;
-    switch (mbIcon) {
-        case MB_ICONHAND:
+    switch (icon) {
+        case MessageIcon::Critical:
             which = QStyle::SP_MessageBoxCritical;
             break;
-        case MB_ICONQUESTION:
+        case MessageIcon::Question:
             which = QStyle::SP_MessageBoxQuestion;
             break;
-        case MB_ICONEXCLAMATION:
+        case MessageIcon::Warning:
             which = QStyle::SP_MessageBoxWarning;
             break;
-        default:
+        case MessageIcon::Information:
             break;
     }
-    const int size = GetSystemMetrics(SM_CXICON);
     label->setPixmap(label->style()->standardIcon(which, nullptr, label).pixmap(QSize(size, size)));
 }
 

@@ -3,77 +3,93 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <functional>
 
 #include "platform/qt/widgets.h"
 
 namespace afx {
+namespace {
 
-void WindowImpl::EnsureMenuBar() {
-    if (native->menuBar || !native->frame) return;
-    QMenuBar* bar = new QMenuBar(native->frame);
-    bar->setNativeMenuBar(false);
-    bar->setFixedHeight(kMenuBarHeight);
-    bar->show();
-    native->menuBar = bar;
+void ApplyState(QAction* action, const MenuEntry& item) {
+    action->setEnabled(item.enabled);
+    action->setCheckable(item.checked);
+    action->setChecked(item.checked);
 }
 
-void WindowImpl::SyncMenuBar(bool structure) {
-    QMenuBar* bar = native->menuBar;
-    if (!bar || !menu || !menu->m_hMenu) return;
-    MenuData* data = menu->m_hMenu;
-    data->onChange = [this](bool s) { SyncMenuBar(s); };
-    auto& actions = native->menuActions;
-    auto applyFlags = [&actions] {
-        for (auto& [item, action] : actions) {
-            const bool checked = (item->flags & MF_CHECKED) != 0;
-            action->setEnabled(!(item->flags & (MF_GRAYED | MF_DISABLED)));
-            action->setCheckable(checked);
-            action->setChecked(checked);
-        }
-    };
-    if (!structure && !actions.empty()) {
-        applyFlags();
+// The command entries in the order the menu bar shows them.
+void CollectCommands(const std::vector<MenuEntry>& items, bool topLevel,
+                     std::vector<const MenuEntry*>* out) {
+    for (const MenuEntry& item : items) {
+        if (topLevel ? item.popup : !item.separator && item.popup)
+            CollectCommands(item.items, false, out);
+        else if (!item.separator)
+            out->push_back(&item);
+    }
+}
+
+}  // namespace
+
+void QtWindow::EnsureMenuBar() {
+    if (menuBar || !frame) return;
+    QMenuBar* bar = new QMenuBar(frame);
+    bar->setNativeMenuBar(false);
+    bar->setFixedHeight(menuBarHeight);
+    bar->show();
+    menuBar = bar;
+}
+
+void QtWindow::ShowMenuBar(const std::vector<MenuEntry>& items, bool structure) {
+    QMenuBar* bar = menuBar;
+    if (!bar) return;
+    if (!structure && !menuActions.empty()) {
+        std::vector<const MenuEntry*> commands;
+        CollectCommands(items, true, &commands);
+        for (size_t i = 0; i < menuActions.size() && i < commands.size(); ++i)
+            ApplyState(menuActions[i], *commands[i]);
         return;
     }
     // Rebuild; the old menus go away once control is back in the event loop.
     for (QAction* a : bar->actions())
         if (a->menu()) a->menu()->deleteLater();
     bar->clear();
-    actions.clear();
-    // A command item posts its WM_COMMAND when chosen.
-    auto addCommand = [this, &actions](QWidget* menuWidget, MenuItem& item) {
+    menuActions.clear();
+    // A command item tells the window when chosen.
+    QPointer<FrameWidget> owner = frame;
+    auto addCommand = [this, owner](QWidget* menuWidget, const MenuEntry& item) {
         auto* action = new QAction(Q(item.text), menuWidget);
         menuWidget->addAction(action);
-        const UINT commandId = item.id;
-        WindowImpl* self = this;
-        QObject::connect(action, &QAction::triggered,
-                         [self, commandId] { PostWindowMessage(self, WM_COMMAND, commandId, 0); });
-        actions.emplace_back(&item, action);
+        const unsigned commandId = item.id;
+        action->setData(commandId);
+        QObject::connect(action, &QAction::triggered, [owner, commandId] {
+            if (owner && owner->window) owner->window->sink->Command(commandId, false);
+        });
+        ApplyState(action, item);
+        menuActions.push_back(action);
     };
-    std::function<void(QMenu*, MenuData*)> fill = [&](QMenu* qmenu, MenuData* m) {
-        for (MenuItem& item : m->items) {
-            if (item.flags & MF_SEPARATOR)
-                qmenu->addSeparator();
-            else if (item.sub)
-                fill(qmenu->addMenu(Q(item.text)), item.sub.get());
-            else
-                addCommand(qmenu, item);
-        }
-    };
-    for (MenuItem& top : data->items) {
-        if (top.sub)
-            fill(bar->addMenu(Q(top.text)), top.sub.get());
-        else if (!(top.flags & MF_SEPARATOR))
+    std::function<void(QMenu*, const std::vector<MenuEntry>&)> fill =
+        [&](QMenu* qmenu, const std::vector<MenuEntry>& entries) {
+            for (const MenuEntry& item : entries) {
+                if (item.separator)
+                    qmenu->addSeparator();
+                else if (item.popup)
+                    fill(qmenu->addMenu(Q(item.text)), item.items);
+                else
+                    addCommand(qmenu, item);
+            }
+        };
+    for (const MenuEntry& top : items) {
+        if (top.popup)
+            fill(bar->addMenu(Q(top.text)), top.items);
+        else if (!top.separator)
             addCommand(bar, top);
     }
-    applyFlags();
 }
 
-bool MenuBarItemShown(WindowImpl* impl, unsigned id, bool* enabled, bool* checked,
-                      std::string* text) {
-    for (auto& [item, action] : impl->native->menuActions) {
-        if (item->id != id) continue;
+bool QtWindow::MenuBarItemShown(unsigned id, bool* enabled, bool* checked,
+                                std::string* text) const {
+    for (QAction* action : menuActions) {
+        if (action->data().toUInt() != id) continue;
         if (enabled) *enabled = action->isEnabled();
         if (checked) *checked = action->isCheckable() && action->isChecked();
         if (text) *text = action->text().toStdString();

@@ -34,25 +34,25 @@ bool HasKeyboard(FrameWidget* frame) {
 }
 
 void ReturnFocusToModal() {
-    CWnd* top = TopWindowForInput();
-    WindowImpl* modal = top ? top->Impl() : nullptr;
-    if (!modal || !modal->native->frame || !modal->visible) return;
+    WindowSink* modal = Events()->InputWindow();
+    auto* window = modal ? static_cast<QtWindow*>(modal->Native()) : nullptr;
+    if (!window || !window->frame || !modal->Visible()) return;
     modal->Activate();
-    QPointer<FrameWidget> frame = modal->native->frame;
+    QPointer<FrameWidget> frame = window->frame;
     QTimer::singleShot(kActivationGraceMs, frame, [frame] {
-        if (!frame || !frame->impl || HasKeyboard(frame) || !frame->isVisible()) return;
-        WindowImpl* impl = frame->impl;
+        if (!frame || !frame->window || HasKeyboard(frame) || !frame->isVisible()) return;
+        WindowSink* sink = frame->window->sink;
         frame->hide();
         frame->show();
-        impl->Activate();
+        sink->Activate();
     });
 }
 
 // The frame whose native window is `id`, when it is under a modal box or dialog.
 FrameWidget* BlockedFrame(WId id) {
-    for (WindowImpl* w : TopLevelWindows()) {
-        FrameWidget* frame = w->native->frame;
-        if (frame && !w->enabled && frame->internalWinId() == id) return frame;
+    for (FrameWidget* frame : FrameWidget::All()) {
+        if (frame->window && !frame->window->sink->TakesInput() && frame->internalWinId() == id)
+            return frame;
     }
     return nullptr;
 }

@@ -20,9 +20,13 @@ class ReportTable : public QTableWidget {
     }
 };
 
+// ListColumn::format and ControlState::listExStyle.
+constexpr int kFormatRight = 1, kFormatCentre = 2;
+constexpr uint32_t kGridLines = 0x01, kFullRowSelect = 0x20;
+
 Qt::Alignment CellAlignment(int format) {
-    if (format == LVCFMT_RIGHT) return Qt::AlignRight | Qt::AlignVCenter;
-    if (format == LVCFMT_CENTER) return Qt::AlignCenter;
+    if (format == kFormatRight) return Qt::AlignRight | Qt::AlignVCenter;
+    if (format == kFormatCentre) return Qt::AlignCenter;
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
@@ -30,10 +34,10 @@ class ReportList : public ControlView {
   public:
     explicit ReportList(QTableWidget* table) : ControlView(table), table_(table) {}
 
-    void SyncText(const WindowImpl&) override {}
+    void SyncText(const ControlState&) override {}
 
-    void SyncState(const WindowImpl& impl) override {
-        const std::vector<ListColumn>& columns = impl.columns;
+    void SyncState(const ControlState& state) override {
+        const std::vector<ListColumn>& columns = state.columns;
         table_->setColumnCount(static_cast<int>(columns.size()));
         QStringList headings;
         for (const ListColumn& col : columns) headings << Q(col.heading);
@@ -41,13 +45,13 @@ class ReportList : public ControlView {
         for (size_t i = 0; i < columns.size(); ++i)
             if (columns[i].width >= 0)
                 table_->setColumnWidth(static_cast<int>(i), columns[i].width);
-        table_->setShowGrid((impl.listExStyle & LVS_EX_GRIDLINES) != 0);
-        table_->setSelectionBehavior((impl.listExStyle & LVS_EX_FULLROWSELECT)
+        table_->setShowGrid((state.listExStyle & kGridLines) != 0);
+        table_->setSelectionBehavior((state.listExStyle & kFullRowSelect)
                                          ? QAbstractItemView::SelectRows
                                          : QAbstractItemView::SelectItems);
-        table_->setRowCount(static_cast<int>(impl.rows.size()));
-        for (size_t r = 0; r < impl.rows.size(); ++r) {
-            const std::vector<std::string>& row = impl.rows[r];
+        table_->setRowCount(static_cast<int>(state.rows.size()));
+        for (size_t r = 0; r < state.rows.size(); ++r) {
+            const std::vector<std::string>& row = state.rows[r];
             for (size_t col = 0; col < columns.size(); ++col) {
                 const std::string cell = col < row.size() ? row[col] : std::string();
                 QTableWidgetItem* item = table_->item(static_cast<int>(r), static_cast<int>(col));
@@ -67,8 +71,7 @@ class ReportList : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateReportList(WindowImpl*, const ControlTemplate&,
-                                              QWidget* parent) {
+std::unique_ptr<ControlView> CreateReportList(QtWindow*, const ControlSpec&, QWidget* parent) {
     auto* table = new ReportTable(parent);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,0 +1,18 @@
+# Run with -DBACKEND_DIR=<platform/qt>: fails when a source of the window framework's backend
+# includes a header of the framework, which would let framework classes back into the backend.
+file(GLOB sources "${BACKEND_DIR}/*.cpp" "${BACKEND_DIR}/*.h")
+list(LENGTH sources count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no backend sources in ${BACKEND_DIR}")
+endif()
+set(offending "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]platform/afx/")
+  if(includes)
+    list(APPEND offending "${source}: ${includes}")
+  endif()
+endforeach()
+if(offending)
+  message(FATAL_ERROR "the backend includes framework headers:\n${offending}")
+endif()
+message(STATUS "${count} backend sources, none includes a framework header")
