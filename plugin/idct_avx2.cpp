@@ -75,6 +75,25 @@ static_assert(FitsIn16Bits(kOne) && FitsIn16Bits(kEven2) && FitsIn16Bits(kEven6)
                   FitsIn16Bits(kOdd2) && FitsIn16Bits(kOdd3),
               "multiply-add factors are 16-bit");
 
+// The last step of both passes: the even part's sums and differences (t0 to t3) joined with the
+// odd part (a0 to a3) into the eight outputs, in the order of the scalar passes.
+inline void Combine(__m256i t0, __m256i t1, __m256i t2, __m256i t3, __m256i a0, __m256i a1,
+                    __m256i a2, __m256i a3, __m256i* y) {
+    const __m256i e10 = _mm256_add_epi32(t0, t3);
+    const __m256i e13 = _mm256_sub_epi32(t0, t3);
+    const __m256i e11 = _mm256_add_epi32(t1, t2);
+    const __m256i e12 = _mm256_sub_epi32(t1, t2);
+
+    y[0] = _mm256_add_epi32(e10, a3);
+    y[7] = _mm256_sub_epi32(e10, a3);
+    y[1] = _mm256_add_epi32(e11, a2);
+    y[6] = _mm256_sub_epi32(e11, a2);
+    y[2] = _mm256_add_epi32(e12, a1);
+    y[5] = _mm256_sub_epi32(e12, a1);
+    y[3] = _mm256_add_epi32(e13, a0);
+    y[4] = _mm256_sub_epi32(e13, a0);
+}
+
 // Pass 1 over the columns of the eight rows of 16-bit coefficients.
 inline void ColumnPass(const __m128i* rows, __m256i* y) {
     const __m256i p04 = Pairs(rows[0], rows[4]);
@@ -86,24 +105,13 @@ inline void ColumnPass(const __m128i* rows, __m256i* y) {
     const __m256i t1 = Madd(p04, kOne, -kOne);
     const __m256i t2 = Madd(p26, S(kFix_0_541196100), kEven6);
     const __m256i t3 = Madd(p26, kEven2, S(kFix_0_541196100));
-    const __m256i e10 = _mm256_add_epi32(t0, t3);
-    const __m256i e13 = _mm256_sub_epi32(t0, t3);
-    const __m256i e11 = _mm256_add_epi32(t1, t2);
-    const __m256i e12 = _mm256_sub_epi32(t1, t2);
 
     const __m256i a0 = _mm256_add_epi32(Madd(p71, kOdd0, kZ5Z1), Madd(p35, kZ5Z3, kZ5));
     const __m256i a1 = _mm256_add_epi32(Madd(p71, kZ5, kZ5Z4), Madd(p35, kZ5Z2, kOdd1));
     const __m256i a2 = _mm256_add_epi32(Madd(p71, kZ5Z3, kZ5), Madd(p35, kOdd2, kZ5Z2));
     const __m256i a3 = _mm256_add_epi32(Madd(p71, kZ5Z1, kOdd3), Madd(p35, kZ5, kZ5Z4));
 
-    y[0] = _mm256_add_epi32(e10, a3);
-    y[7] = _mm256_sub_epi32(e10, a3);
-    y[1] = _mm256_add_epi32(e11, a2);
-    y[6] = _mm256_sub_epi32(e11, a2);
-    y[2] = _mm256_add_epi32(e12, a1);
-    y[5] = _mm256_sub_epi32(e12, a1);
-    y[3] = _mm256_add_epi32(e13, a0);
-    y[4] = _mm256_sub_epi32(e13, a0);
+    Combine(t0, t1, t2, t3, a0, a1, a2, a3, y);
 }
 
 inline __m256i Mul(__m256i v, std::uint32_t factor) {
@@ -117,10 +125,6 @@ inline void RowPass(const __m256i* x, __m256i* y) {
     const __m256i t3 = _mm256_add_epi32(z1, Mul(x[2], kFix_0_765366865));
     const __m256i t0 = _mm256_slli_epi32(_mm256_add_epi32(x[0], x[4]), kConstBits);
     const __m256i t1 = _mm256_slli_epi32(_mm256_sub_epi32(x[0], x[4]), kConstBits);
-    const __m256i e10 = _mm256_add_epi32(t0, t3);
-    const __m256i e13 = _mm256_sub_epi32(t0, t3);
-    const __m256i e11 = _mm256_add_epi32(t1, t2);
-    const __m256i e12 = _mm256_sub_epi32(t1, t2);
 
     __m256i a0 = x[7], a1 = x[5], a2 = x[3], a3 = x[1];
     z1 = _mm256_add_epi32(a0, a3);
@@ -141,14 +145,7 @@ inline void RowPass(const __m256i* x, __m256i* y) {
     a2 = _mm256_add_epi32(a2, _mm256_add_epi32(z2, z3));
     a3 = _mm256_add_epi32(a3, _mm256_add_epi32(z1, z4));
 
-    y[0] = _mm256_add_epi32(e10, a3);
-    y[7] = _mm256_sub_epi32(e10, a3);
-    y[1] = _mm256_add_epi32(e11, a2);
-    y[6] = _mm256_sub_epi32(e11, a2);
-    y[2] = _mm256_add_epi32(e12, a1);
-    y[5] = _mm256_sub_epi32(e12, a1);
-    y[3] = _mm256_add_epi32(e13, a0);
-    y[4] = _mm256_sub_epi32(e13, a0);
+    Combine(t0, t1, t2, t3, a0, a1, a2, a3, y);
 }
 
 }  // namespace
