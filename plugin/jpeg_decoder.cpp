@@ -292,7 +292,7 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
         if (!ReadByte(in, &c)) return false;
         if (c > kMaxComponentId) return Fail(DecodeError::kComponentId);
         if (!ReadByte(in, &hv) || !ReadByte(in, &tq)) return false;
-        ComponentSpec& declared = componentsById_[c];
+        ComponentParams& declared = componentsById_[c];
         declared.h = hv >> 4;
         declared.v = hv & 0x0F;
         declared.tq = tq;
@@ -328,11 +328,11 @@ bool JpegDecoder::ReadFrameHeader(std::istream& in) {
     const bool rowByRow = bitmapOutput_ && path_ == DecodePath::kFast && nf == 3 &&
                           PipelineThreads(threads_, static_cast<std::uint64_t>(x) * y) > 0;
     for (std::uint32_t i = 0; i < nf; ++i) {
-        const ComponentSpec& spec = componentsById_[frameIds_[i]];
-        if (bitmapOutput_ && path_ == DecodePath::kFast && hMax % spec.h == 0 &&
-            vMax % spec.v == 0) {
-            planeRepeatX_[i] = hMax / spec.h;
-            planeRepeatY_[i] = vMax / spec.v;
+        const ComponentParams& params = componentsById_[frameIds_[i]];
+        if (bitmapOutput_ && path_ == DecodePath::kFast && hMax % params.h == 0 &&
+            vMax % params.v == 0) {
+            planeRepeatX_[i] = hMax / params.h;
+            planeRepeatY_[i] = vMax / params.v;
         }
         const std::size_t bytes = static_cast<std::size_t>(
             planeBytes / (static_cast<std::uint64_t>(planeRepeatX_[i]) * planeRepeatY_[i]));
@@ -437,7 +437,7 @@ bool JpegDecoder::ReadScan(std::istream& in) {
     int planeOf[kMaxScanComponents] = {-1, -1, -1, -1};
     for (std::uint32_t i = 0; i < ns; ++i) {
         ScanComponent& component = components[i];
-        const ComponentSpec& declared = componentsById_[ids[i]];
+        const ComponentParams& declared = componentsById_[ids[i]];
         component.quant = quant_[declared.tq];
         // The plane of the frame component with this identifier. An identifier the frame did
         // not declare, or one the scan names twice, gets no blocks.

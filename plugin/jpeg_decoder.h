@@ -81,7 +81,7 @@ struct ImageInfo {
     bool ycbcr = false;
 };
 
-struct ComponentSpec {
+struct ComponentParams {
     std::uint32_t v = 0;   // vertical sampling factor
     std::uint32_t h = 0;   // horizontal sampling factor; 0 with v for an undeclared identifier
     std::uint32_t tq = 0;  // quantisation table number
@@ -178,7 +178,7 @@ class JpegDecoder {
     std::uint32_t quant_[4][64] = {};  // zig-zag order, as in the file
     HuffNode dcTrees_[4];
     HuffNode acTrees_[4];
-    ComponentSpec componentsById_[kMaxComponentId + 1];
+    ComponentParams componentsById_[kMaxComponentId + 1];
     std::uint32_t hMax_ = 0;
     std::uint32_t vMax_ = 0;
     std::uint32_t mcuColumns_ = 0;

@@ -39,12 +39,12 @@ constexpr int kCaptionChrome = 96;
 constexpr int kTextId = 0xFFFF;
 constexpr int kIconId = 0xFFFE;
 
-struct ButtonSpec {
+struct ButtonParams {
     int id;
     const char* text;
 };
 
-std::vector<ButtonSpec> ButtonsOf(UINT buttons) {
+std::vector<ButtonParams> ButtonsOf(UINT buttons) {
     switch (buttons) {
         case MB_OKCANCEL:
             return {{IDOK, "确定"}, {IDCANCEL, "取消"}};
@@ -131,7 +131,7 @@ class CMessageBoxDlg : public CDialog {
 
   private:
     bool HasButton(int id) const {
-        for (const ButtonSpec& b : ButtonsOf(type_ & MB_TYPEMASK))
+        for (const ButtonParams& b : ButtonsOf(type_ & MB_TYPEMASK))
             if (b.id == id) return true;
         return false;
     }
@@ -150,7 +150,7 @@ class CMessageBoxDlg : public CDialog {
         const int contentHeight = std::max(textHeight, hasIcon ? kIconSize : 0);
         const int textX = kMargin + (hasIcon ? kIconSize + kIconGap : 0);
 
-        const std::vector<ButtonSpec> buttons = ButtonsOf(type_ & MB_TYPEMASK);
+        const std::vector<ButtonParams> buttons = ButtonsOf(type_ & MB_TYPEMASK);
         const int count = static_cast<int>(buttons.size());
         const int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
         const int clientWidth =
@@ -166,7 +166,7 @@ class CMessageBoxDlg : public CDialog {
             label->MoveWindow(textX, kMargin + (contentHeight - textHeight) / 2,
                               clientWidth - textX - kMargin, textHeight + 2, FALSE);
         int x = (clientWidth - rowWidth) / 2;
-        for (const ButtonSpec& b : buttons) {
+        for (const ButtonParams& b : buttons) {
             if (CWnd* button = GetDlgItem(b.id))
                 button->MoveWindow(x, rowY, kButtonWidth, kButtonHeight, FALSE);
             x += kButtonWidth + kButtonGap;
@@ -198,7 +198,7 @@ afx::DialogTemplate BoxTemplate(const std::string& caption, const std::string& t
                                           WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 10,
                                           10));
     bool first = true;
-    for (const ButtonSpec& b : ButtonsOf(type & MB_TYPEMASK)) {
+    for (const ButtonParams& b : ButtonsOf(type & MB_TYPEMASK)) {
         t.controls.push_back(afx::MakeControl(
             b.id, afx::ControlKind::Button, b.text,
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0,

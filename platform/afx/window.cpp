@@ -13,38 +13,38 @@
 namespace afx {
 namespace {
 
-ControlSpec ControlSpecOf(const ControlTemplate& c) {
-    ControlSpec spec;
+ControlParams ControlParamsOf(const ControlTemplate& c) {
+    ControlParams params;
     switch (c.kind) {
         case ControlKind::Static:
-            spec.kind = ControlWidget::Label;
+            params.kind = ControlWidget::Label;
             break;
         case ControlKind::Icon:
-            spec.kind = ControlWidget::IconLabel;
+            params.kind = ControlWidget::IconLabel;
             break;
         case ControlKind::Button:
-            spec.kind = ControlWidget::Button;
+            params.kind = ControlWidget::Button;
             break;
         case ControlKind::Edit:
-            spec.kind = ControlWidget::Edit;
+            params.kind = ControlWidget::Edit;
             break;
         case ControlKind::ComboBox:
-            spec.kind = ControlWidget::ComboBox;
+            params.kind = ControlWidget::ComboBox;
             break;
         case ControlKind::ListView:
-            spec.kind = ControlWidget::ReportList;
+            params.kind = ControlWidget::ReportList;
             break;
     }
     const PixelRect pr = ControlPixelRect(c);
-    spec.rect = RECT{pr.x, pr.y, pr.x + pr.cx, pr.y + pr.cy};
-    spec.defaultButton = IsDefaultButton(c);
+    params.rect = RECT{pr.x, pr.y, pr.x + pr.cx, pr.y + pr.cy};
+    params.defaultButton = IsDefaultButton(c);
     const DWORD type = c.style & SS_TYPEMASK;
-    spec.align = type == SS_CENTER  ? LabelAlign::Centre
-                 : type == SS_RIGHT ? LabelAlign::Right
-                                    : LabelAlign::Left;
-    spec.centreVertically = (c.style & SS_CENTERIMAGE) != 0;
-    spec.wordWrap = c.kind == ControlKind::Static && !(c.style & SS_CENTERIMAGE);
-    return spec;
+    params.align = type == SS_CENTER  ? LabelAlign::Centre
+                   : type == SS_RIGHT ? LabelAlign::Right
+                                      : LabelAlign::Left;
+    params.centreVertically = (c.style & SS_CENTERIMAGE) != 0;
+    params.wordWrap = c.kind == ControlKind::Static && !(c.style & SS_CENTERIMAGE);
+    return params;
 }
 
 std::set<const WindowImpl*>& LiveWindows() {
@@ -119,14 +119,14 @@ void WindowImpl::CreateTopLevel(const DialogTemplate& t, WindowImpl* owner) {
     rect = RECT{(sw - w) / 2, (sh - h) / 2, (sw - w) / 2 + w, (sh - h) / 2 + h};
 
     surface = std::make_shared<gdi::Surface>(cw, ch);
-    FrameSpec spec;
-    spec.title = text;
-    spec.systemMenu = (style & WS_SYSMENU) != 0;
-    spec.minimiseBox = (style & WS_MINIMIZEBOX) != 0;
-    spec.maximiseBox = (style & WS_MAXIMIZEBOX) != 0;
-    spec.menuBarHeight = kMenuBarHeight;
-    spec.menuBar = menu != nullptr;
-    native = CreateFrameWindow(spec, owner ? owner->native.get() : nullptr, surface, this);
+    FrameParams params;
+    params.title = text;
+    params.systemMenu = (style & WS_SYSMENU) != 0;
+    params.minimiseBox = (style & WS_MINIMIZEBOX) != 0;
+    params.maximiseBox = (style & WS_MAXIMIZEBOX) != 0;
+    params.menuBarHeight = kMenuBarHeight;
+    params.menuBar = menu != nullptr;
+    native = CreateFrameWindow(params, owner ? owner->native.get() : nullptr, surface, this);
     if (menu) SyncMenuBar(true);
     SyncGeometry();
 
@@ -174,7 +174,7 @@ WindowImpl* WindowImpl::CreateControl(const ControlTemplate& c) {
     if (c.kind == ControlKind::Icon && c.resourceId)
         impl->staticIcon = LoadIconResource(c.resourceId);
 
-    impl->native = CreateControlWindow(ControlSpecOf(c), impl, native.get(), impl);
+    impl->native = CreateControlWindow(ControlParamsOf(c), impl, native.get(), impl);
     // A drop-down list is one line tall whatever its template says.
     if (const int height = impl->native->OwnHeight()) impl->rect.bottom = impl->rect.top + height;
     impl->SyncControl();

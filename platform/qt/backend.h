@@ -84,7 +84,7 @@ struct ControlState {
 };
 
 // How a control's widget is made.
-struct ControlSpec {
+struct ControlParams {
     ControlWidget kind = ControlWidget::Label;
     RECT rect{};  // in the parent's client area, as the template gives it
     bool defaultButton = false;
@@ -94,7 +94,7 @@ struct ControlSpec {
 };
 
 // How a top-level window's frame is made.
-struct FrameSpec {
+struct FrameParams {
     std::string title;
     bool systemMenu = false;
     bool minimiseBox = false;
@@ -200,11 +200,11 @@ class NativeWindow {
 
 // A frame for a top-level window showing `surface`; one with an owner stays above it, as its
 // dialog (transient for it).
-std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWindow* owner,
+std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameParams& params, NativeWindow* owner,
                                                 std::shared_ptr<gdi::Surface> surface,
                                                 WindowSink* sink);
 // A control's widget on `dialog`'s client area, showing `state` (which outlives it).
-std::unique_ptr<NativeWindow> CreateControlWindow(const ControlSpec& spec,
+std::unique_ptr<NativeWindow> CreateControlWindow(const ControlParams& params,
                                                   const ControlState* state, NativeWindow* dialog,
                                                   WindowSink* sink);
 // The top-level window under the pointer, or nullptr.

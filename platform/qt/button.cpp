@@ -18,11 +18,11 @@ class Button : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlParams& params,
                                           QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setAutoDefault(false);
-    button->setDefault(spec.defaultButton);
+    button->setDefault(params.defaultButton);
     QObject::connect(button, &QPushButton::clicked, [window] {
         if (!window->syncing) window->sink->Clicked();
     });

@@ -36,9 +36,9 @@ class ComboBox : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlParams& params,
                                             QWidget* parent) {
-    const int templateHeight = spec.rect.bottom - spec.rect.top;
+    const int templateHeight = params.rect.bottom - params.rect.top;
     window->ownHeight = kComboHeight;
     auto* combo = new QComboBox(parent);
     // The opened list fills the rest of the template's height below the control.

@@ -22,20 +22,20 @@ void ControlView::ApplyColours(COLORREF textColour, bool hollow, COLORREF fill) 
     widget_->update();
 }
 
-std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlParams& params,
                                                QWidget* parent) {
-    switch (spec.kind) {
+    switch (params.kind) {
         case ControlWidget::Label:
         case ControlWidget::IconLabel:
-            return CreateLabel(window, spec, parent);
+            return CreateLabel(window, params, parent);
         case ControlWidget::Button:
-            return CreateButton(window, spec, parent);
+            return CreateButton(window, params, parent);
         case ControlWidget::Edit:
-            return CreateEdit(window, spec, parent);
+            return CreateEdit(window, params, parent);
         case ControlWidget::ComboBox:
-            return CreateComboBox(window, spec, parent);
+            return CreateComboBox(window, params, parent);
         case ControlWidget::ReportList:
-            return CreateReportList(window, spec, parent);
+            return CreateReportList(window, params, parent);
     }
     return nullptr;
 }

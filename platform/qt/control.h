@@ -44,20 +44,21 @@ class ControlView {
     QWidget* widget_;
 };
 
-// The widget of a control of `spec`'s kind for `window`, on `parent`. A kind may settle the
+// The widget of a control of `params`'s kind for `window`, on `parent`. A kind may settle the
 // control's height here (a drop-down list is one line tall whatever its template says).
-std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateControlView(QtWindow* window, const ControlParams& params,
                                                QWidget* parent);
 
 // Each kind's maker (platform/qt/<kind>.cpp).
-std::unique_ptr<ControlView> CreateLabel(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateLabel(QtWindow* window, const ControlParams& params,
                                          QWidget* parent);
-std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateButton(QtWindow* window, const ControlParams& params,
                                           QWidget* parent);
-std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlSpec& spec, QWidget* parent);
-std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlParams& params,
+                                        QWidget* parent);
+std::unique_ptr<ControlView> CreateComboBox(QtWindow* window, const ControlParams& params,
                                             QWidget* parent);
-std::unique_ptr<ControlView> CreateReportList(QtWindow* window, const ControlSpec& spec,
+std::unique_ptr<ControlView> CreateReportList(QtWindow* window, const ControlParams& params,
                                               QWidget* parent);
 
 }  // namespace afx

@@ -46,7 +46,7 @@ class Edit : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlSpec&, QWidget* parent) {
+std::unique_ptr<ControlView> CreateEdit(QtWindow* window, const ControlParams&, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setValidator(new Cp936LimitValidator(window->state, edit));
     QObject::connect(edit, &QLineEdit::textEdited, [window](const QString& t) {

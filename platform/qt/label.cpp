@@ -56,19 +56,19 @@ class Label : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateLabel(QtWindow*, const ControlSpec& spec, QWidget* parent) {
+std::unique_ptr<ControlView> CreateLabel(QtWindow*, const ControlParams& params, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setMouseTracking(true);
     label->setTextFormat(Qt::PlainText);
     Qt::Alignment a = Qt::AlignLeft | Qt::AlignTop;
-    if (spec.align == LabelAlign::Centre)
+    if (params.align == LabelAlign::Centre)
         a = Qt::AlignHCenter | Qt::AlignTop;
-    else if (spec.align == LabelAlign::Right)
+    else if (params.align == LabelAlign::Right)
         a = Qt::AlignRight | Qt::AlignTop;
-    if (spec.centreVertically) a = (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+    if (params.centreVertically) a = (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
     label->setAlignment(a);
-    label->setWordWrap(spec.wordWrap);
-    return std::make_unique<Label>(label, spec.kind == ControlWidget::IconLabel);
+    label->setWordWrap(params.wordWrap);
+    return std::make_unique<Label>(label, params.kind == ControlWidget::IconLabel);
 }
 
 }  // namespace afx

@@ -71,7 +71,7 @@ class ReportList : public ControlView {
 
 }  // namespace
 
-std::unique_ptr<ControlView> CreateReportList(QtWindow*, const ControlSpec&, QWidget* parent) {
+std::unique_ptr<ControlView> CreateReportList(QtWindow*, const ControlParams&, QWidget* parent) {
     auto* table = new ReportTable(parent);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -14,14 +14,14 @@ namespace afx {
 
 QtWindow::QtWindow(WindowSink* s) : sink(s) {}
 
-std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWindow* owner,
+std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameParams& params, NativeWindow* owner,
                                                 std::shared_ptr<gdi::Surface> surface,
                                                 WindowSink* sink) {
     auto window = std::make_unique<QtWindow>(sink);
     window->surface = std::move(surface);
-    window->menuBarHeight = spec.menuBarHeight;
-    window->minimiseBox = spec.minimiseBox;
-    window->maximiseBox = spec.maximiseBox;
+    window->menuBarHeight = params.menuBarHeight;
+    window->minimiseBox = params.minimiseBox;
+    window->maximiseBox = params.maximiseBox;
     // An owned window is its owner's dialog: the window manager keeps it above the owner and
     // gives it no taskbar entry of its own. The caption's buttons are those the style asks for.
     auto* ownerWindow = static_cast<QtWindow*>(owner);
@@ -30,13 +30,13 @@ std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWin
     window->frame = frame;
     Qt::WindowFlags flags =
         (ownerFrame ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (spec.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (spec.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
-    if (spec.maximiseBox) flags |= Qt::WindowMaximizeButtonHint;
+    if (params.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (params.minimiseBox) flags |= Qt::WindowMinimizeButtonHint;
+    if (params.maximiseBox) flags |= Qt::WindowMaximizeButtonHint;
     frame->setWindowFlags(flags);
-    frame->setWindowTitle(Q(spec.title));
+    frame->setWindowTitle(Q(params.title));
     frame->setFont(DialogFont());
-    if (spec.menuBar) window->EnsureMenuBar();
+    if (params.menuBar) window->EnsureMenuBar();
     ClientWidget* c = new ClientWidget(window.get(), frame);
     window->client = c;
     window->surface->SetChangeHook([c](const RECT& r) {
@@ -47,12 +47,13 @@ std::unique_ptr<NativeWindow> CreateFrameWindow(const FrameSpec& spec, NativeWin
     return window;
 }
 
-std::unique_ptr<NativeWindow> CreateControlWindow(const ControlSpec& spec,
+std::unique_ptr<NativeWindow> CreateControlWindow(const ControlParams& params,
                                                   const ControlState* state, NativeWindow* dialog,
                                                   WindowSink* sink) {
     auto window = std::make_unique<QtWindow>(sink);
     window->state = state;
-    window->control = CreateControlView(window.get(), spec, static_cast<QtWindow*>(dialog)->client);
+    window->control =
+        CreateControlView(window.get(), params, static_cast<QtWindow*>(dialog)->client);
     QWidget* widget = window->Widget();
     widget->setFont(DialogFont());
     widget->installEventFilter(EventRouter::Instance());
