@@ -65,7 +65,14 @@ void Beep() {
 
 void ProcessNativeEvents(bool wait) {
     if (!QCoreApplication::instance()) return;
+    // The widgets of a closed window are deleted later. No QEventLoop::exec runs here, so Qt
+    // would keep them, hidden, for the program's life: they are deleted once this call is the
+    // outermost one, when no event handler of theirs can still be on the stack.
+    static int depth = 0;
+    ++depth;
     QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+    --depth;
+    if (depth == 0) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void CallSoon(void (*call)()) {

@@ -161,6 +161,19 @@ TEST_F(AboutBoxTest, LinkErrorBoxRingsAndShowsAnIcon) {
 
 // ---- the links
 
+// A closed box's window is destroyed, not kept hidden: each box opened again would otherwise
+// leave one more window (and its widgets) behind for the program's life.
+TEST_F(AboutBoxTest, ClosedBoxLeavesNoWindowBehind) {
+    main_ = StartGame();
+    ASSERT_NE(main_, 0u);
+    about_ = OpenAbout(main_);
+    ASSERT_NE(about_, 0u);
+    x_.Key("Return");
+    ASSERT_TRUE(x_.WaitGone(about_, kReactMs)) << "the About box is still open";
+    EXPECT_TRUE(WaitUntil(kReactMs, [&] { return !x_.Exists(about_); }))
+        << "the closed About box's window still exists";
+}
+
 TEST_F(AboutBoxTest, LinksAreUnderlined) {
     main_ = StartGame();
     ASSERT_NE(main_, 0u);

@@ -279,6 +279,11 @@ bool XSession::Viewable(XWindow w) const {
     return a.map_state == IsViewable;
 }
 
+bool XSession::Exists(XWindow w) const {
+    XWindowAttributes a;
+    return XGetWindowAttributes(display_, w, &a) != 0;
+}
+
 bool XSession::WaitGone(XWindow w, int timeoutMs) const {
     return WaitUntil(timeoutMs, [&] { return !IsManaged(w) || !Viewable(w); });
 }

@@ -100,6 +100,7 @@ class XSession {
     bool WaitGone(XWindow w, int timeoutMs) const;
     bool IsManaged(XWindow w) const;
     bool Viewable(XWindow w) const;
+    bool Exists(XWindow w) const;  // the X window has not been destroyed
     XWindow ActiveWindow() const;  // _NET_ACTIVE_WINDOW
     XWindow FocusWindow() const;   // the X input focus
 
